@@ -1,0 +1,7 @@
+# Narrow literals of our own code are compiled to code page 932, so record
+# defaults such as "ＭＳ 明朝" are already the bytes the registry and the seal
+# files hold. Third-party code (GoogleTest) keeps the default charset: some
+# standard headers hold characters code page 932 lacks (<chrono>'s "µs").
+function(varnel_cp932 target)
+  target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP932)
+endfunction()

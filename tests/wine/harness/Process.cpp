@@ -1,0 +1,93 @@
+#include "Process.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace harness {
+
+std::wstring DistPath(const std::wstring& file) {
+  wchar_t buffer[MAX_PATH];
+  std::wstring dist;
+  if (DWORD n = GetEnvironmentVariableW(L"VARNEL_DIST", buffer, MAX_PATH); n > 0 && n < MAX_PATH)
+    dist = buffer;
+  else
+    dist = L"Z:" VARNEL_DIST_UNIX;  // Wine maps the Unix root to Z:
+  for (auto& c : dist)
+    if (c == L'/') c = L'\\';
+  if (!dist.empty() && dist.back() != L'\\') dist += L'\\';
+  return dist + file;
+}
+
+RunningProgram::RunningProgram(const std::wstring& exe, const std::wstring& arguments,
+                               const std::wstring& directory) {
+  std::wstring folder = directory;
+  if (folder.empty()) folder = exe.substr(0, exe.find_last_of(L'\\'));
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
+  mutableLine.push_back(L'\0');
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &si, &pi))
+    throw std::runtime_error("cannot start the program");
+  CloseHandle(pi.hThread);
+  process_.reset(pi.hProcess);
+  id_ = pi.dwProcessId;
+}
+
+RunningProgram::~RunningProgram() {
+  if (process_ && Running()) Terminate();
+}
+
+bool RunningProgram::Running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD RunningProgram::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!process_) return STILL_ACTIVE;
+  if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+void RunningProgram::Terminate() {
+  if (!process_) return;
+  TerminateProcess(process_.get(), 255);
+  WaitForSingleObject(process_.get(), 5000);
+}
+
+void PumpFor(std::chrono::milliseconds duration) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  } while (GetTickCount64() < end);
+}
+
+HWND WaitForWindow(const std::wstring& title, std::chrono::milliseconds timeout, const wchar_t* className) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  for (;;) {
+    if (HWND hwnd = FindWindowW(className, title.c_str())) return hwnd;
+    if (GetTickCount64() >= end) return nullptr;
+    PumpFor(std::chrono::milliseconds(20));
+  }
+}
+
+bool WaitForWindowGone(const std::wstring& title, std::chrono::milliseconds timeout) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  while (FindWindowW(nullptr, title.c_str())) {
+    if (GetTickCount64() >= end) return false;
+    PumpFor(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+}  // namespace harness

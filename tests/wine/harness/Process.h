@@ -1,0 +1,43 @@
+#pragma once
+// Starting the product's programs from dist/ and finding their windows.
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "UniqueHandle.h"
+
+namespace harness {
+
+// The program folder as a user would unzip it (VARNEL_DIST, else the build's dist/).
+std::wstring DistPath(const std::wstring& file = L"");
+
+class RunningProgram {
+ public:
+  // Starts exe with the given arguments and current directory (default: its own folder).
+  explicit RunningProgram(const std::wstring& exe, const std::wstring& arguments = L"",
+                          const std::wstring& directory = L"");
+  RunningProgram(RunningProgram&&) = default;
+  ~RunningProgram();  // ends the program if it still runs
+
+  bool Running() const;
+  // The exit code once the program ended within the timeout, else STILL_ACTIVE.
+  DWORD WaitForExit(std::chrono::milliseconds timeout);
+  void Terminate();
+  DWORD Id() const { return id_; }
+
+ private:
+  UniqueHandleObject process_;
+  DWORD id_ = 0;
+};
+
+// The first top-level window with this exact title, waiting up to timeout.
+HWND WaitForWindow(const std::wstring& title, std::chrono::milliseconds timeout,
+                   const wchar_t* className = nullptr);
+// Waits until no top-level window has this title.
+bool WaitForWindowGone(const std::wstring& title, std::chrono::milliseconds timeout);
+// Pumps this thread's messages while waiting.
+void PumpFor(std::chrono::milliseconds duration);
+
+}  // namespace harness

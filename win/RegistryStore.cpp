@@ -1,0 +1,82 @@
+#include "RegistryStore.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "Text.h"
+#include "UniqueHandle.h"
+
+namespace {
+
+class RegistryKey : public SettingsKey {
+ public:
+  explicit RegistryKey(UniqueHkey key) : key_(std::move(key)) {}
+
+  // Values of another type, and strings with characters outside code page
+  // 932, read as empty: the caller then stores its default.
+  std::string Read(std::string_view name) override {
+    const std::optional<std::wstring> wideName = WideFromCp932(name);
+    if (!wideName) return {};
+    DWORD type = 0;
+    DWORD bytes = 0;
+    if (RegQueryValueExW(key_.get(), wideName->c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
+      return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+    // One character more than the data: a stored string need not end in NUL.
+    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key_.get(), wideName->c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
+      return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+    std::wstring_view text(buffer.data(), std::min<std::size_t>(size / sizeof(wchar_t), buffer.size()));
+    if (auto nul = text.find(L'\0'); nul != std::wstring_view::npos) text = text.substr(0, nul);
+    return Cp932FromWide(text).value_or(std::string());
+  }
+
+  bool Write(std::string_view name, std::string_view value) override {
+    const std::optional<std::wstring> wideName = WideFromCp932(name);
+    const std::optional<std::wstring> wideValue = WideFromCp932(value);
+    if (!wideName || !wideValue) return false;
+    const DWORD bytes = static_cast<DWORD>((wideValue->size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key_.get(), wideName->c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wideValue->c_str()), bytes) == ERROR_SUCCESS;
+  }
+
+ private:
+  UniqueHkey key_;
+};
+
+UniqueHkey OpenLevel(HKEY parent, const std::wstring& name, bool create) {
+  UniqueHkey key;
+  LONG result;
+  if (create)
+    result = RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr);
+  else
+    result = RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
+  if (result != ERROR_SUCCESS) key.reset();
+  return key;
+}
+
+}  // namespace
+
+std::unique_ptr<SettingsKey> RegistryStore::Open(std::string_view path, bool create) {
+  const std::optional<std::wstring> widePath = WideFromCp932(path);
+  if (!widePath) return nullptr;
+  // One level at a time, each relative to the previous one.
+  UniqueHkey current;
+  HKEY parent = HKEY_CURRENT_USER;
+  std::size_t pos = 0;
+  while (pos <= widePath->size()) {
+    std::size_t next = widePath->find(L'\\', pos);
+    if (next == std::wstring::npos) next = widePath->size();
+    UniqueHkey level = OpenLevel(parent, widePath->substr(pos, next - pos), create);
+    if (!level) return nullptr;
+    current = std::move(level);
+    parent = current.get();
+    pos = next + 1;
+  }
+  return std::make_unique<RegistryKey>(std::move(current));
+}

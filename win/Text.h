@@ -1,0 +1,18 @@
+#pragma once
+// The one place where code-page-932 bytes and UTF-16 meet. Conversions are
+// strict: invalid bytes or characters outside code page 932 fail instead of
+// turning into '?'.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+inline constexpr unsigned kCodePage932 = 932;
+
+std::optional<std::wstring> WideFromCp932(std::string_view text);
+std::optional<std::string> Cp932FromWide(std::wstring_view text);
+
+// For UI texts that are known to be valid (literals, record fields already
+// checked): a failed conversion gives an empty string.
+std::wstring Wide(std::string_view cp932);
+std::string Narrow(std::wstring_view wide);
