@@ -100,8 +100,8 @@ PackedDib MemoryWorkImage::BitmapAsDib24() {
   if (!dib.empty()) return dib;
   if (!bitmapCreated_ || bitmapWidth_ <= 0 || bitmapHeight_ <= 0) return {};
   const std::size_t stride = (static_cast<std::size_t>(bitmapWidth_) * 3 + 3) / 4 * 4;
-  PackedDib white(40 + stride * bitmapHeight_, 0xFF);
-  std::fill(white.begin(), white.begin() + 40, std::uint8_t{0});
+  PackedDib white(40, 0);
+  white.resize(40 + stride * bitmapHeight_, 0xFF);
   PutLe32(white, 0, 40);
   PutLe32(white, 4, static_cast<std::uint32_t>(bitmapWidth_));
   PutLe32(white, 8, static_cast<std::uint32_t>(bitmapHeight_));
