@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "FileSystem.h"
 #include "Records.h"
 #include "RegistryStore.h"
 #include "Settings.h"
@@ -55,11 +56,6 @@ const std::map<std::wstring, std::wstring> kRootValues = {
     {L"WarekiDate3", L"2019/05/01"}, {L"WarekiName4", L""}, {L"WarekiDate4", L""},
     {L"WarekiName5", L""}, {L"WarekiDate5", L""},
 };
-
-bool FileExists(std::string_view name) {
-  const std::string path(name);
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 void ExpectKeyHolds(const std::wstring& key, const std::map<std::wstring, std::wstring>& expected) {
   for (const auto& [name, text] : expected) {

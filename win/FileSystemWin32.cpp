@@ -1,0 +1,41 @@
+// Windows: code-page-932 paths become UTF-16 before they reach the system.
+#include <windows.h>
+
+#include "FileSystem.h"
+#include "Text.h"
+#include "UniqueHandle.h"
+
+namespace {
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { CloseHandle(h); }
+};
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(std::string_view path, std::size_t maxBytes) {
+  const std::optional<std::wstring> widePath = WideFromCp932(path);
+  if (!widePath || widePath->empty()) return std::nullopt;
+  UniqueFile file(CreateFileW(widePath->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+    return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
+    return std::nullopt;
+  return bytes;
+}
+
+bool FileExists(std::string_view path) {
+  const std::optional<std::wstring> widePath = WideFromCp932(path);
+  if (!widePath || widePath->empty()) return false;
+  const DWORD attributes = GetFileAttributesW(widePath->c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
