@@ -7,6 +7,11 @@
 #include <string>
 #include <string_view>
 
+// <windows.h> maps TextOut to TextOutW; the canvas keeps its own name.
+#ifdef TextOut
+#undef TextOut
+#endif
+
 using Color = std::uint32_t;  // 0x00BBGGRR, red in the low byte
 
 inline constexpr Color kWhite = 0xFFFFFF;

@@ -1,0 +1,105 @@
+#include "NameSeal.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "SealGeometry.h"
+#include "Sjis.h"
+
+namespace {
+
+struct TextBlock {
+  const char (*lines[4])[20];
+  const char (&fontName)[40];
+  std::int32_t fontSize;
+  std::uint8_t style;
+  std::int32_t textSpace;
+  std::int32_t offsetX;
+  std::int32_t offsetY;
+};
+
+void DrawRing(Canvas& canvas, int side, const NameSealMain& seal) {
+  const std::int64_t cx = side / 2, cy = side / 2, s = seal.StampSize;
+  if (seal.CircleParameter > 0) {
+    // Only the width narrows: d pixels come off each side.
+    const std::int64_t d = ((100 - std::int64_t{seal.CircleParameter}) * s / 100) / 2;
+    canvas.Ellipse({ClampToInt(cx - s + d), ClampToInt(cy - s), ClampToInt(cx + s - d), ClampToInt(cy + s)});
+  } else {
+    canvas.RoundRect({ClampToInt(cx - s), ClampToInt(cy - s), ClampToInt(cx + s), ClampToInt(cy + s)}, 20, 20);
+  }
+}
+
+// The lines up to the first empty one, stacked with the spacing and centred
+// as a block; each line is centred on its own width.
+void DrawTextBlock(Canvas& canvas, int side, const TextBlock& block, Color color) {
+  canvas.Font.charset = kDefaultCharset;
+  canvas.Font.name = std::string(FieldText(block.fontName));
+  canvas.Font.size = block.fontSize;
+  canvas.Font.color = color;
+  canvas.Font.style = block.style;
+
+  std::vector<std::string_view> lines;
+  for (const auto* line : block.lines) {
+    const std::string_view text = FieldText(*line);
+    if (text.empty()) break;
+    lines.push_back(text);
+  }
+  if (lines.empty()) return;
+
+  std::vector<Extent> extents;
+  std::int64_t blockHeight = 0;
+  for (std::string_view line : lines) {
+    extents.push_back(canvas.TextExtent(line));
+    blockHeight += extents.back().cy;
+  }
+  blockHeight += static_cast<std::int64_t>(lines.size() - 1) * block.textSpace;
+  const std::int64_t top = (side - blockHeight) / 2;
+
+  std::int64_t y = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::int64_t x = (side - extents[i].cx) / 2 + std::int64_t{block.offsetX};
+    canvas.TextOut(ClampToInt(x), ClampToInt(top + y - block.offsetY), lines[i]);
+    y += extents[i].cy + std::int64_t{block.textSpace};
+  }
+}
+
+}  // namespace
+
+int NameSealPixelsPerMetre(const NameSealRecord& seal) { return seal.Main.Resolution == 1 ? 15249 : 26000; }
+
+int NameSealSide(const NameSealRecord& seal) { return SealSide(seal.Main.StampSize, seal.Main.LineWidth, 1); }
+
+void DrawNameSeal(Canvas& canvas, int side, const NameSealRecord& seal) {
+  const NameSealMain& m = seal.Main;
+  const auto color = static_cast<Color>(m.StampColor);
+  canvas.Pen = {color, m.LineWidth, PenStyle::Solid, PenMode::Copy};
+  canvas.Brush.style = BrushStyle::Clear;
+  canvas.Font.charset = kDefaultCharset;
+  canvas.Font.name = std::string(FieldText(m.FontName));
+  canvas.Font.size = m.FontSize;
+  DrawRing(canvas, side, m);
+
+  DrawTextBlock(canvas, side,
+                {{&m.Text1, &m.Text2, &m.Text3, &m.Text4}, m.FontName, m.FontSize, m.FontStyle, m.TextSpace,
+                 m.OffsetX, m.OffsetY},
+                color);
+  const NameSealExt& e = seal.Ext;
+  if (e.UseNameEX != 0)
+    DrawTextBlock(canvas, side,
+                  {{&e.ExText1, &e.ExText2, &e.ExText3, &e.ExText4}, e.ExFontName, e.ExFontSize, e.ExFontStyle,
+                   e.ExTextSpace, e.ExOffsetX, e.ExOffsetY},
+                  color);
+}
+
+void DrawNameSealBitmap(SealForm& form) {
+  const int side = NameSealSide(NameSealSettings);
+  form.WorkImage->SetSize(side, side);
+  DrawNameSeal(form.WorkImage->BitmapCanvas(), side, NameSealSettings);
+}
+
+void DrawNameSealMetafile(SealForm& form) {
+  const int side = NameSealSide(NameSealSettings);
+  DrawNameSeal(form.WorkImage->BeginMetafile(side, side), side, NameSealSettings);
+  form.WorkImage->EndMetafile();
+}

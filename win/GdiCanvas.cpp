@@ -1,0 +1,151 @@
+#include "GdiCanvas.h"
+
+#include "GdiWorkImage.h"
+#include "Text.h"
+
+GdiCanvas::GdiCanvas(HDC hdc) : hdc_(hdc), savedState_(SaveDC(hdc)) {}
+
+GdiCanvas::~GdiCanvas() {
+  // Restoring the DC deselects our pen, brush and font before they are deleted.
+  RestoreDC(hdc_, savedState_);
+}
+
+namespace {
+int GdiPenStyle(PenStyle style) {
+  switch (style) {
+    case PenStyle::Dash: return PS_DASH;
+    case PenStyle::Dot: return PS_DOT;
+    case PenStyle::DashDot: return PS_DASHDOT;
+    case PenStyle::DashDotDot: return PS_DASHDOTDOT;
+    case PenStyle::Solid: break;
+  }
+  return PS_SOLID;
+}
+
+DWORD RasterOperation(CopyMode mode) {
+  switch (mode) {
+    case CopyMode::SrcAnd: return SRCAND;
+    case CopyMode::SrcPaint: return SRCPAINT;
+    case CopyMode::SrcCopy: break;
+  }
+  return SRCCOPY;
+}
+
+// Widths beyond this make GDI refuse the pen; a seal never needs them.
+constexpr int kMaxPenWidth = 1000;
+}  // namespace
+
+void GdiCanvas::RealisePen() {
+  if (penRealised_ && realisedPen_ == Pen) return;
+  const int width = Pen.width < 0 ? 0 : (Pen.width > kMaxPenWidth ? kMaxPenWidth : Pen.width);
+  UniqueHpen pen(CreatePen(GdiPenStyle(Pen.style), width, Pen.color & 0xFFFFFF));
+  if (!pen) pen.reset(CreatePen(PS_SOLID, 1, Pen.color & 0xFFFFFF));
+  SelectObject(hdc_, pen.get());
+  pen_ = std::move(pen);  // the previous pen is deselected by now
+  SetROP2(hdc_, Pen.mode == PenMode::NotXor ? R2_NOTXORPEN : R2_COPYPEN);
+  realisedPen_ = Pen;
+  penRealised_ = true;
+}
+
+void GdiCanvas::RealiseBrush() {
+  if (brushRealised_ && realisedBrush_ == Brush) return;
+  if (Brush.style == BrushStyle::Clear) {
+    SelectObject(hdc_, GetStockObject(NULL_BRUSH));
+    brush_.reset();
+  } else {
+    UniqueHbrush brush(CreateSolidBrush(Brush.color & 0xFFFFFF));
+    SelectObject(hdc_, brush.get());
+    brush_ = std::move(brush);
+  }
+  realisedBrush_ = Brush;
+  brushRealised_ = true;
+}
+
+void GdiCanvas::RealiseFont() {
+  if (!fontRealised_ || !(realisedFont_ == Font)) {
+    LOGFONTW lf{};
+    // A negative height asks for the character height, as a size in points does.
+    const long long points = Font.size;
+    const long long pixels = (points * 96 + (points >= 0 ? 36 : -36)) / 72;
+    constexpr long long kMaxFontPixels = 16000;
+    lf.lfHeight = -static_cast<LONG>(pixels > kMaxFontPixels ? kMaxFontPixels
+                                     : pixels < -kMaxFontPixels ? -kMaxFontPixels
+                                                                : pixels);
+    lf.lfEscapement = lf.lfOrientation = Font.escapement;
+    lf.lfWeight = (Font.style & 1) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (Font.style & 2) ? TRUE : FALSE;
+    lf.lfUnderline = (Font.style & 4) ? TRUE : FALSE;
+    lf.lfStrikeOut = (Font.style & 8) ? TRUE : FALSE;
+    lf.lfCharSet = static_cast<BYTE>(Font.charset);
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    const std::wstring face = Wide(Font.name);
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    UniqueHfont font(CreateFontIndirectW(&lf));
+    if (font) {
+      SelectObject(hdc_, font.get());
+      font_ = std::move(font);
+    }
+    realisedFont_ = Font;
+    fontRealised_ = true;
+  }
+  SetTextColor(hdc_, Font.color & 0xFFFFFF);
+}
+
+void GdiCanvas::Ellipse(const Rect& box) {
+  RealiseShapeState();
+  ::Ellipse(hdc_, box.left, box.top, box.right, box.bottom);
+}
+
+void GdiCanvas::Rectangle(const Rect& box) {
+  RealiseShapeState();
+  ::Rectangle(hdc_, box.left, box.top, box.right, box.bottom);
+}
+
+void GdiCanvas::RoundRect(const Rect& box, int cornerWidth, int cornerHeight) {
+  RealiseShapeState();
+  ::RoundRect(hdc_, box.left, box.top, box.right, box.bottom, cornerWidth, cornerHeight);
+}
+
+void GdiCanvas::MoveTo(int x, int y) { MoveToEx(hdc_, x, y, nullptr); }
+
+void GdiCanvas::LineTo(int x, int y) {
+  RealisePen();
+  ::LineTo(hdc_, x, y);
+}
+
+void GdiCanvas::TextOut(int x, int y, std::string_view text) {
+  RealiseFont();
+  RealiseBrush();
+  if (Brush.style == BrushStyle::Clear) {
+    SetBkMode(hdc_, TRANSPARENT);
+  } else {
+    SetBkMode(hdc_, OPAQUE);
+    SetBkColor(hdc_, Brush.color & 0xFFFFFF);
+  }
+  const std::wstring wide = Wide(text);
+  ::TextOutW(hdc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
+}
+
+Extent GdiCanvas::TextExtent(std::string_view text) {
+  RealiseFont();
+  const std::wstring wide = Wide(text);
+  SIZE size{};
+  GetTextExtentPoint32W(hdc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+  return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
+}
+
+void GdiCanvas::StretchDraw(const Rect& dest, WorkImage& source) {
+  auto* gdiSource = dynamic_cast<GdiWorkImage*>(&source);
+  if (!gdiSource) return;
+  if (HENHMETAFILE emf = gdiSource->Metafile()) {
+    const RECT r{dest.left, dest.top, dest.right, dest.bottom};
+    PlayEnhMetaFile(hdc_, emf, &r);
+    return;
+  }
+  if (HDC sourceDc = gdiSource->BitmapDc())
+    StretchBlt(hdc_, dest.left, dest.top, dest.Width(), dest.Height(), sourceDc, 0, 0,
+               gdiSource->BitmapWidth(), gdiSource->BitmapHeight(), RasterOperation(Mode));
+}

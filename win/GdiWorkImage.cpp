@@ -1,0 +1,148 @@
+#include "GdiWorkImage.h"
+
+#include <cstring>
+
+namespace {
+
+bool AcceptableSize(int width, int height) {
+  return width > 0 && height > 0 && width <= GdiWorkImage::kMaxSide && height <= GdiWorkImage::kMaxSide &&
+         static_cast<long long>(width) * height <= GdiWorkImage::kMaxPixels;
+}
+
+BITMAPINFOHEADER Header24(int width, int height) {
+  BITMAPINFOHEADER h{};
+  h.biSize = sizeof h;
+  h.biWidth = width;
+  h.biHeight = height;
+  h.biPlanes = 1;
+  h.biBitCount = 24;
+  h.biCompression = BI_RGB;
+  return h;
+}
+
+std::size_t Stride24(int width) { return (static_cast<std::size_t>(width) * 24 + 31) / 32 * 4; }
+
+// Screen pixels to hundredths of a millimetre, as the metafile frame wants.
+LONG PixelsToHimetric(int pixels, int logPixels) { return MulDiv(pixels, 2540, logPixels); }
+
+}  // namespace
+
+UniqueHbitmap CreateWhiteBitmap(int width, int height) {
+  if (!AcceptableSize(width, height)) return {};
+  BITMAPINFO info{};
+  info.bmiHeader = Header24(width, height);
+  void* bits = nullptr;
+  UniqueHbitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (bitmap && bits) std::memset(bits, 0xFF, Stride24(width) * static_cast<std::size_t>(height));
+  return bitmap;
+}
+
+GdiWorkImage::~GdiWorkImage() {
+  DropRecording();
+  DropBitmap();
+}
+
+void GdiWorkImage::SetSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+}
+
+void GdiWorkImage::SelectBitmap(UniqueHbitmap bitmap, int width, int height) {
+  if (!bitmapDc_) {
+    bitmapDc_.reset(CreateCompatibleDC(nullptr));
+    originalBitmap_ = GetCurrentObject(bitmapDc_.get(), OBJ_BITMAP);
+  }
+  if (bitmap) {
+    SelectObject(bitmapDc_.get(), bitmap.get());
+  } else {
+    SelectObject(bitmapDc_.get(), originalBitmap_);
+    width = height = 0;
+  }
+  bitmap_ = std::move(bitmap);  // the old bitmap is no longer selected
+  bitmapWidth_ = width;
+  bitmapHeight_ = height;
+}
+
+void GdiWorkImage::DropBitmap() {
+  bitmapCanvas_.reset();
+  if (bitmapDc_) SelectObject(bitmapDc_.get(), originalBitmap_);
+  bitmap_.reset();
+  bitmapDc_.reset();
+}
+
+Canvas& GdiWorkImage::BitmapCanvas() {
+  if (!bitmapCanvas_) {
+    // An unacceptable size leaves the DC on its 1 x 1 stock bitmap: drawing
+    // goes nowhere and the picture stays empty.
+    SelectBitmap(CreateWhiteBitmap(width_, height_), width_, height_);
+    bitmapCanvas_ = std::make_unique<GdiCanvas>(bitmapDc_.get());
+  }
+  return *bitmapCanvas_;
+}
+
+void GdiWorkImage::DropRecording() {
+  recordingCanvas_.reset();
+  if (recordingDc_) DeleteEnhMetaFile(CloseEnhMetaFile(recordingDc_));
+  recordingDc_ = nullptr;
+}
+
+Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
+  DropRecording();
+  metafile_.reset();
+  width_ = width;
+  height_ = height;
+  HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const int frameWidth = AcceptableSize(width, height) ? width : 0;
+  const int frameHeight = AcceptableSize(width, height) ? height : 0;
+  const RECT frame{0, 0, PixelsToHimetric(frameWidth, dpiX), PixelsToHimetric(frameHeight, dpiY)};
+  recordingDc_ = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  if (!recordingDc_) recordingDc_ = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  recordingCanvas_ = std::make_unique<GdiCanvas>(recordingDc_);
+  return *recordingCanvas_;
+}
+
+void GdiWorkImage::EndMetafile() {
+  if (!recordingDc_) return;
+  recordingCanvas_.reset();
+  metafile_.reset(CloseEnhMetaFile(recordingDc_));
+  recordingDc_ = nullptr;
+}
+
+PackedDib GdiWorkImage::BitmapAsDib24() {
+  if (!bitmap_ || bitmapWidth_ <= 0 || bitmapHeight_ <= 0) return {};
+  GdiFlush();
+  const std::size_t imageSize = Stride24(bitmapWidth_) * static_cast<std::size_t>(bitmapHeight_);
+  PackedDib dib(sizeof(BITMAPINFOHEADER) + imageSize);
+  BITMAPINFOHEADER header = Header24(bitmapWidth_, bitmapHeight_);
+  header.biSizeImage = static_cast<DWORD>(imageSize);
+  std::memcpy(dib.data(), &header, sizeof header);
+  BITMAPINFO info{};
+  info.bmiHeader = header;
+  if (!GetDIBits(bitmapDc_.get(), bitmap_.get(), 0, static_cast<UINT>(bitmapHeight_),
+                 dib.data() + sizeof header, &info, DIB_RGB_COLORS))
+    return {};
+  return dib;
+}
+
+void GdiWorkImage::SetBitmapFromDib(const PackedDib& dib) {
+  BITMAPINFOHEADER header{};
+  if (dib.size() < sizeof header) return;
+  std::memcpy(&header, dib.data(), sizeof header);
+  const int width = header.biWidth, height = header.biHeight;
+  if (header.biSize != sizeof header || header.biBitCount != 24 || header.biCompression != BI_RGB ||
+      !AcceptableSize(width, height))
+    return;
+  const std::size_t imageSize = Stride24(width) * static_cast<std::size_t>(height);
+  if (dib.size() < sizeof header + imageSize) return;
+  UniqueHbitmap bitmap = CreateWhiteBitmap(width, height);
+  if (!bitmap) return;
+  DIBSECTION section{};
+  GetObjectW(bitmap.get(), sizeof section, &section);
+  std::memcpy(section.dsBm.bmBits, dib.data() + sizeof header, imageSize);
+  if (!bitmapDc_) BitmapCanvas();  // makes the DC and its canvas
+  SelectBitmap(std::move(bitmap), width, height);
+  width_ = width;
+  height_ = height;
+}

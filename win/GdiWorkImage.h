@@ -1,0 +1,67 @@
+#pragma once
+// The work image on GDI: a 24-bit DIB section in a memory DC, or an enhanced
+// metafile recorded against the screen.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "GdiCanvas.h"
+#include "UniqueHandle.h"
+#include "WorkImage.h"
+
+class GdiWorkImage : public WorkImage {
+ public:
+  GdiWorkImage() = default;
+  ~GdiWorkImage() override;
+  GdiWorkImage(const GdiWorkImage&) = delete;
+  GdiWorkImage& operator=(const GdiWorkImage&) = delete;
+
+  void SetSize(int width, int height) override;
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  Canvas& BitmapCanvas() override;
+  Canvas& BeginMetafile(int width, int height) override;
+  void EndMetafile() override;
+  bool HoldsMetafile() const override { return static_cast<bool>(metafile_); }
+  PackedDib BitmapAsDib24() override;
+  void SetBitmapFromDib(const PackedDib& dib) override;
+
+  // For the output code: the finished pictures.
+  HBITMAP Bitmap() const { return bitmap_.get(); }
+  HDC BitmapDc() const { return bitmap_ ? bitmapDc_.get() : nullptr; }
+  int BitmapWidth() const { return bitmapWidth_; }
+  int BitmapHeight() const { return bitmapHeight_; }
+  HENHMETAFILE Metafile() const { return metafile_.get(); }
+  // Hands the metafile over (to the clipboard, say); the image then holds none.
+  UniqueHenhmetafile TakeMetafile() { return std::move(metafile_); }
+
+  // Pictures beyond this many pixels a side are refused: drawing then goes
+  // to an empty canvas instead of exhausting memory.
+  static constexpr int kMaxSide = 16000;
+  static constexpr long long kMaxPixels = 40'000'000;
+
+ private:
+  void SelectBitmap(UniqueHbitmap bitmap, int width, int height);
+  void DropBitmap();
+  void DropRecording();
+
+  int width_ = 105, height_ = 105;
+  UniqueMemDc bitmapDc_;
+  HGDIOBJ originalBitmap_ = nullptr;
+  UniqueHbitmap bitmap_;
+  int bitmapWidth_ = 0, bitmapHeight_ = 0;
+  std::unique_ptr<GdiCanvas> bitmapCanvas_;
+
+  HDC recordingDc_ = nullptr;
+  std::unique_ptr<GdiCanvas> recordingCanvas_;
+  UniqueHenhmetafile metafile_;
+};
+
+// A fresh 24-bit DIB section of width x height, white; none when refused.
+UniqueHbitmap CreateWhiteBitmap(int width, int height);
+
+class GdiWorkImageFactory : public WorkImageFactory {
+ public:
+  std::unique_ptr<WorkImage> Create() override { return std::make_unique<GdiWorkImage>(); }
+};
