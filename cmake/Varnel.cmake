@@ -5,3 +5,8 @@
 function(varnel_cp932 target)
   target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP932)
 endfunction()
+
+function(varnel_add_resources target)
+  target_sources(${target} PRIVATE ${VARNEL_RC})
+  target_include_directories(${target} PRIVATE ${VARNEL_RES_DIR})
+endfunction()

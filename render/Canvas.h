@@ -93,3 +93,17 @@ class Canvas {
   int TextWidth(std::string_view text) { return TextExtent(text).cx; }
   int TextHeight(std::string_view text) { return TextExtent(text).cy; }
 };
+
+// A canvas that draws nothing: what a refused picture (too large, or of no
+// size) hands out, so renderers need not check.
+class NullCanvas : public Canvas {
+ public:
+  void Ellipse(const Rect&) override {}
+  void Rectangle(const Rect&) override {}
+  void RoundRect(const Rect&, int, int) override {}
+  void MoveTo(int, int) override {}
+  void LineTo(int, int) override {}
+  void TextOut(int, int, std::string_view) override {}
+  Extent TextExtent(std::string_view) override { return {}; }
+  void StretchDraw(const Rect&, WorkImage&) override {}
+};

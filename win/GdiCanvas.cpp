@@ -33,6 +33,11 @@ DWORD RasterOperation(CopyMode mode) {
 
 // Widths beyond this make GDI refuse the pen; a seal never needs them.
 constexpr int kMaxPenWidth = 1000;
+
+// Shapes far outside any picture are pulled in to this range: some GDI
+// implementations walk every point of a huge ellipse or fail on it.
+constexpr int kMaxCoordinate = 32767;
+int C(int v) { return v > kMaxCoordinate ? kMaxCoordinate : (v < -kMaxCoordinate ? -kMaxCoordinate : v); }
 }  // namespace
 
 void GdiCanvas::RealisePen() {
@@ -96,24 +101,24 @@ void GdiCanvas::RealiseFont() {
 
 void GdiCanvas::Ellipse(const Rect& box) {
   RealiseShapeState();
-  ::Ellipse(hdc_, box.left, box.top, box.right, box.bottom);
+  ::Ellipse(hdc_, C(box.left), C(box.top), C(box.right), C(box.bottom));
 }
 
 void GdiCanvas::Rectangle(const Rect& box) {
   RealiseShapeState();
-  ::Rectangle(hdc_, box.left, box.top, box.right, box.bottom);
+  ::Rectangle(hdc_, C(box.left), C(box.top), C(box.right), C(box.bottom));
 }
 
 void GdiCanvas::RoundRect(const Rect& box, int cornerWidth, int cornerHeight) {
   RealiseShapeState();
-  ::RoundRect(hdc_, box.left, box.top, box.right, box.bottom, cornerWidth, cornerHeight);
+  ::RoundRect(hdc_, C(box.left), C(box.top), C(box.right), C(box.bottom), C(cornerWidth), C(cornerHeight));
 }
 
-void GdiCanvas::MoveTo(int x, int y) { MoveToEx(hdc_, x, y, nullptr); }
+void GdiCanvas::MoveTo(int x, int y) { MoveToEx(hdc_, C(x), C(y), nullptr); }
 
 void GdiCanvas::LineTo(int x, int y) {
   RealisePen();
-  ::LineTo(hdc_, x, y);
+  ::LineTo(hdc_, C(x), C(y));
 }
 
 void GdiCanvas::TextOut(int x, int y, std::string_view text) {
@@ -126,7 +131,7 @@ void GdiCanvas::TextOut(int x, int y, std::string_view text) {
     SetBkColor(hdc_, Brush.color & 0xFFFFFF);
   }
   const std::wstring wide = Wide(text);
-  ::TextOutW(hdc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
+  ::TextOutW(hdc_, C(x), C(y), wide.c_str(), static_cast<int>(wide.size()));
 }
 
 Extent GdiCanvas::TextExtent(std::string_view text) {

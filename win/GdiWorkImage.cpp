@@ -72,10 +72,12 @@ void GdiWorkImage::DropBitmap() {
 
 Canvas& GdiWorkImage::BitmapCanvas() {
   if (!bitmapCanvas_) {
-    // An unacceptable size leaves the DC on its 1 x 1 stock bitmap: drawing
-    // goes nowhere and the picture stays empty.
+    // A refused size leaves the picture empty and the drawing goes nowhere.
     SelectBitmap(CreateWhiteBitmap(width_, height_), width_, height_);
-    bitmapCanvas_ = std::make_unique<GdiCanvas>(bitmapDc_.get());
+    if (bitmap_)
+      bitmapCanvas_ = std::make_unique<GdiCanvas>(bitmapDc_.get());
+    else
+      bitmapCanvas_ = std::make_unique<NullCanvas>();
   }
   return *bitmapCanvas_;
 }
@@ -98,8 +100,10 @@ Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
   const int frameHeight = AcceptableSize(width, height) ? height : 0;
   const RECT frame{0, 0, PixelsToHimetric(frameWidth, dpiX), PixelsToHimetric(frameHeight, dpiY)};
   recordingDc_ = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
-  if (!recordingDc_) recordingDc_ = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
-  recordingCanvas_ = std::make_unique<GdiCanvas>(recordingDc_);
+  if (recordingDc_ && AcceptableSize(width, height))
+    recordingCanvas_ = std::make_unique<GdiCanvas>(recordingDc_);
+  else
+    recordingCanvas_ = std::make_unique<NullCanvas>();
   return *recordingCanvas_;
 }
 
@@ -141,8 +145,9 @@ void GdiWorkImage::SetBitmapFromDib(const PackedDib& dib) {
   DIBSECTION section{};
   GetObjectW(bitmap.get(), sizeof section, &section);
   std::memcpy(section.dsBm.bmBits, dib.data() + sizeof header, imageSize);
-  if (!bitmapDc_) BitmapCanvas();  // makes the DC and its canvas
+  bitmapCanvas_.reset();
   SelectBitmap(std::move(bitmap), width, height);
+  bitmapCanvas_ = std::make_unique<GdiCanvas>(bitmapDc_.get());
   width_ = width;
   height_ = height;
 }

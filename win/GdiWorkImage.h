@@ -51,10 +51,10 @@ class GdiWorkImage : public WorkImage {
   HGDIOBJ originalBitmap_ = nullptr;
   UniqueHbitmap bitmap_;
   int bitmapWidth_ = 0, bitmapHeight_ = 0;
-  std::unique_ptr<GdiCanvas> bitmapCanvas_;
+  std::unique_ptr<Canvas> bitmapCanvas_;
 
   HDC recordingDc_ = nullptr;
-  std::unique_ptr<GdiCanvas> recordingCanvas_;
+  std::unique_ptr<Canvas> recordingCanvas_;
   UniqueHenhmetafile metafile_;
 };
 

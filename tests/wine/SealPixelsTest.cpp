@@ -1,0 +1,101 @@
+// Seals drawn through GDI: the picture sizes and where the ink lands.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "GdiWorkImage.h"
+#include "MemoryStore.h"
+#include "NameSeal.h"
+#include "Settings.h"
+#include "harness/Pixels.h"
+
+namespace {
+
+using harness::PixelAt;
+
+class SealPixels : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MemoryStore store;
+    LoadAllSettings(store, [](std::string_view) { return false; });
+    form.WorkImage = std::make_unique<GdiWorkImage>();
+  }
+  GdiWorkImage& Image() { return static_cast<GdiWorkImage&>(*form.WorkImage); }
+  SealForm form;
+};
+
+// Whether any pixel within radius r of (x, y) is red: edges may be antialiased.
+bool RedNear(const PackedDib& dib, int x, int y, int r = 1) {
+  for (int dy = -r; dy <= r; ++dy)
+    for (int dx = -r; dx <= r; ++dx)
+      if (PixelAt(dib, x + dx, y + dy).IsReddish()) return true;
+  return false;
+}
+
+TEST_F(SealPixels, NameSealBitmapHasItsSizeAndRedRing) {
+  DrawNameSealBitmap(form);
+  const PackedDib dib = Image().BitmapAsDib24();
+  ASSERT_EQ(harness::DibWidth(dib), 242);
+  ASSERT_EQ(harness::DibHeight(dib), 242);
+  const int c = 121, s = 117;
+  EXPECT_TRUE(RedNear(dib, c, c - s)) << "top of the ring";
+  EXPECT_TRUE(RedNear(dib, c, c + s - 1)) << "bottom of the ring";
+  EXPECT_TRUE(RedNear(dib, c - s, c)) << "left of the ring";
+  EXPECT_TRUE(RedNear(dib, c + s - 1, c)) << "right of the ring";
+  EXPECT_TRUE(PixelAt(dib, 2, 2).IsWhite()) << "outside the ring stays white";
+  EXPECT_TRUE(PixelAt(dib, c - 95, c - 95).IsWhite()) << "inside, away from the text";
+  int inked = 0;
+  for (int y = 20; y < 222; ++y)
+    for (int x = 60; x < 182; ++x) inked += PixelAt(dib, x, y).IsReddish();
+  EXPECT_GT(inked, 1000) << "the two characters are drawn in red";
+}
+
+TEST_F(SealPixels, NameSealEllipseNarrowsOnlyTheWidth) {
+  NameSealSettings.Main.CircleParameter = 60;
+  DrawNameSealBitmap(form);
+  const PackedDib dib = Image().BitmapAsDib24();
+  const int c = 121, s = 117, d = (40 * 117 / 100) / 2;
+  EXPECT_TRUE(RedNear(dib, c - s + d, c));
+  EXPECT_TRUE(PixelAt(dib, c - s + 2, c).IsWhite()) << "the circle's left edge is not drawn";
+  EXPECT_TRUE(RedNear(dib, c, c - s));
+}
+
+TEST_F(SealPixels, NameSealMetafileHasTheSealSizeAndTheSameRing) {
+  DrawNameSealMetafile(form);
+  HENHMETAFILE emf = Image().Metafile();
+  ASSERT_NE(emf, nullptr);
+  ENHMETAHEADER header{};
+  ASSERT_NE(GetEnhMetaFileHeader(emf, sizeof header, &header), 0u);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  const LONG frameWidth = header.rclFrame.right - header.rclFrame.left;
+  EXPECT_NEAR(frameWidth, MulDiv(242, 2540, dpi), 2540 / dpi + 1) << "242 pixels in hundredths of a millimetre";
+  const PackedDib played = harness::PlayIntoDib(emf, 242, 242);
+  EXPECT_TRUE(RedNear(played, 121, 4, 2));
+  EXPECT_TRUE(PixelAt(played, 2, 2).IsWhite());
+}
+
+TEST_F(SealPixels, AbsurdSizesGiveAnEmptyPictureInsteadOfACrash) {
+  NameSealSettings.Main.StampSize = 1000000;
+  DrawNameSealBitmap(form);
+  EXPECT_TRUE(Image().BitmapAsDib24().empty());
+  form.WorkImage = std::make_unique<GdiWorkImage>();
+  NameSealSettings.Main.StampSize = -50;
+  DrawNameSealBitmap(form);
+  EXPECT_TRUE(Image().BitmapAsDib24().empty());
+
+  // Shapes far beyond a normal picture are drawn as far as they fall.
+  GdiWorkImage image;
+  image.SetSize(50, 50);
+  Canvas& canvas = image.BitmapCanvas();
+  canvas.Pen.color = kRed;
+  canvas.Ellipse({-2000000000, -2000000000, 2000000000, 2000000000});
+  canvas.Rectangle({-2000000000, 10, 2000000000, 20});
+  canvas.Font.size = 2000000000;
+  canvas.TextOut(0, 0, "大");
+  EXPECT_EQ(harness::DibWidth(image.BitmapAsDib24()), 50);
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+// Looking at drawn pictures: pixels of 24-bit packed DIBs and metafiles
+// played into bitmaps.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "WorkImage.h"
+
+namespace harness {
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+  bool IsWhite() const { return r == 255 && g == 255 && b == 255; }
+  // Pure enough red for antialiased edges: red well above green and blue.
+  bool IsReddish() const { return r > 150 && g < 120 && b < 120; }
+};
+
+int DibWidth(const PackedDib& dib);
+int DibHeight(const PackedDib& dib);
+// The pixel at column x of row y counted from the top; 24-bit DIBs only.
+Rgb PixelAt(const PackedDib& dib, int x, int y);
+// Plays the metafile into a white 24-bit bitmap of width x height.
+PackedDib PlayIntoDib(HENHMETAFILE emf, int width, int height);
+// Writes a packed DIB as a .bmp file (for the gallery and for looking at failures).
+bool WriteBmp(const PackedDib& dib, const std::wstring& path);
+
+}  // namespace harness
