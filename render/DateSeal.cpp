@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Dib.h"
 #include "QdxDate.h"
 #include "SealGeometry.h"
 #include "Sjis.h"
@@ -184,6 +185,7 @@ void DrawDateSealBitmap(SealForm& form, bool mayAsk) {
   const std::string middle = AskIf(form, ask, DateSealMiddleText(form));
   DrawDateSeal(canvas, width, height, DateSealSettings, middle);
   form.DateText = middle;
+  ApplySealRotation(image, *form.clock);
 }
 
 void DrawDateSealMetafile(SealForm& form, bool mayAsk) {

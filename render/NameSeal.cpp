@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Dib.h"
 #include "SealGeometry.h"
 #include "Sjis.h"
 
@@ -96,6 +97,7 @@ void DrawNameSealBitmap(SealForm& form) {
   const int side = NameSealSide(NameSealSettings);
   form.WorkImage->SetSize(side, side);
   DrawNameSeal(form.WorkImage->BitmapCanvas(), side, NameSealSettings);
+  ApplySealRotation(*form.WorkImage, *form.clock);
 }
 
 void DrawNameSealMetafile(SealForm& form) {

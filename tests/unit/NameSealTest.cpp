@@ -5,11 +5,7 @@
 #include "RecordingCanvas.h"
 #include "Settings.h"
 #include "Sjis.h"
-
-// Readable failure messages for rectangles.
-inline void PrintTo(const Rect& r, std::ostream* os) {
-  *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
+#include "TestPrinters.h"
 
 namespace {
 

@@ -45,9 +45,9 @@ bool RunningProgram::Running() const {
   return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
-DWORD RunningProgram::WaitForExit(std::chrono::milliseconds timeout) {
+DWORD RunningProgram::WaitForExit(DWORD timeoutMs) {
   if (!process_) return STILL_ACTIVE;
-  if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+  if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0)
     return STILL_ACTIVE;
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(process_.get(), &code);
@@ -60,8 +60,8 @@ void RunningProgram::Terminate() {
   WaitForSingleObject(process_.get(), 5000);
 }
 
-void PumpFor(std::chrono::milliseconds duration) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+void PumpFor(DWORD durationMs) {
+  const ULONGLONG end = GetTickCount64() + durationMs;
   do {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -72,20 +72,20 @@ void PumpFor(std::chrono::milliseconds duration) {
   } while (GetTickCount64() < end);
 }
 
-HWND WaitForWindow(const std::wstring& title, std::chrono::milliseconds timeout, const wchar_t* className) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs, const wchar_t* className) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
   for (;;) {
     if (HWND hwnd = FindWindowW(className, title.c_str())) return hwnd;
     if (GetTickCount64() >= end) return nullptr;
-    PumpFor(std::chrono::milliseconds(20));
+    PumpFor(20);
   }
 }
 
-bool WaitForWindowGone(const std::wstring& title, std::chrono::milliseconds timeout) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+bool WaitForWindowGone(const std::wstring& title, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
   while (FindWindowW(nullptr, title.c_str())) {
     if (GetTickCount64() >= end) return false;
-    PumpFor(std::chrono::milliseconds(20));
+    PumpFor(20);
   }
   return true;
 }

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <string>
 
 #include "UniqueHandle.h"
@@ -23,7 +22,7 @@ class RunningProgram {
 
   bool Running() const;
   // The exit code once the program ended within the timeout, else STILL_ACTIVE.
-  DWORD WaitForExit(std::chrono::milliseconds timeout);
+  DWORD WaitForExit(DWORD timeoutMs);
   void Terminate();
   DWORD Id() const { return id_; }
 
@@ -33,11 +32,11 @@ class RunningProgram {
 };
 
 // The first top-level window with this exact title, waiting up to timeout.
-HWND WaitForWindow(const std::wstring& title, std::chrono::milliseconds timeout,
+HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs,
                    const wchar_t* className = nullptr);
 // Waits until no top-level window has this title.
-bool WaitForWindowGone(const std::wstring& title, std::chrono::milliseconds timeout);
+bool WaitForWindowGone(const std::wstring& title, DWORD timeoutMs);
 // Pumps this thread's messages while waiting.
-void PumpFor(std::chrono::milliseconds duration);
+void PumpFor(DWORD durationMs);
 
 }  // namespace harness

@@ -1,0 +1,70 @@
+#include "Dialogs.h"
+
+#include <vector>
+
+namespace harness {
+
+std::wstring ControlText(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  const auto length = static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+  return buffer.data();
+}
+
+void SetControlText(HWND dialog, int id, const std::wstring& text) {
+  SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void PressKey(HWND dialog, int id, UINT virtualKey) {
+  HWND control = GetDlgItem(dialog, id);
+  PostMessageW(control, WM_KEYDOWN, virtualKey, 1);
+  PostMessageW(control, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+namespace {
+struct Search {
+  const std::wstring* caption;
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  wchar_t title[256] = {};
+  GetWindowTextW(hwnd, title, 256);
+  if (process == search->process && IsWindowVisible(hwnd) && *search->caption == title) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> user)
+    : caption_(std::move(caption)), user_(std::move(user)) {
+  thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+}
+
+DWORD WINAPI DialogDriver::Run(void* param) {
+  auto* self = static_cast<DialogDriver*>(param);
+  Search search{&self->caption_, GetCurrentProcessId(), nullptr};
+  for (int i = 0; i < 500 && !search.found; ++i) {
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(10);
+  }
+  if (!search.found) return 0;
+  self->found_ = true;
+  self->user_(search.found);
+  return 0;
+}
+
+DialogDriver::~DialogDriver() {
+  if (thread_) WaitForSingleObject(thread_.get(), 10000);
+}
+
+}  // namespace harness
