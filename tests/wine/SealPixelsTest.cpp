@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cmath>
+
+#include "DateSeal.h"
 #include "GdiWorkImage.h"
 #include "MemoryStore.h"
 #include "NameSeal.h"
@@ -96,6 +99,64 @@ TEST_F(SealPixels, AbsurdSizesGiveAnEmptyPictureInsteadOfACrash) {
   canvas.Font.size = 2000000000;
   canvas.TextOut(0, 0, "大");
   EXPECT_EQ(harness::DibWidth(image.BitmapAsDib24()), 50);
+}
+
+TEST_F(SealPixels, DateSealBitmapHasItsRingsAndBandLinesWhereTheGeometrySays) {
+  DateSealSettings.Main.TwinRing = 2;
+  DrawDateSealBitmap(form, false);
+  const PackedDib dib = Image().BitmapAsDib24();
+  const int side = 2 * 115 + 4 * 4 + 4, c = side / 2;
+  ASSERT_EQ(harness::DibWidth(dib), side);
+  EXPECT_TRUE(RedNear(dib, c, c - 115)) << "inner ring";
+  EXPECT_TRUE(RedNear(dib, c, c - 115 - 8)) << "outer ring, 2 L out";
+  EXPECT_TRUE(PixelAt(dib, c, c - 115 - 4).IsWhite()) << "the gap between the rings";
+  const int upper = static_cast<int>(c - 35.52), lower = static_cast<int>(c + 35.52);
+  EXPECT_TRUE(RedNear(dib, c - 100, upper)) << "upper band line";
+  EXPECT_TRUE(RedNear(dib, c + 100, lower)) << "lower band line";
+  EXPECT_FALSE(PixelAt(dib, c - 100, upper + 6).IsReddish()) << "the date band is clear there";
+}
+
+TEST_F(SealPixels, DateSealMetafileFrameHasTheSealSize) {
+  DateSealSettings.Main.TwinRing = 1;
+  DrawDateSealMetafile(form, false);
+  ENHMETAHEADER header{};
+  ASSERT_NE(GetEnhMetaFileHeader(Image().Metafile(), sizeof header, &header), 0u);
+  const int side = 2 * 115 + 24;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, MulDiv(side, 2540, dpi), 2540 / dpi + 1);
+}
+
+TEST_F(SealPixels, TiltedSealGrowsItsCanvasAndStaysRed) {
+  OptionSettings.Rotate = 1;
+  OptionSettings.RotateAngle = 10;
+  OptionSettings.RotateSz = 1;
+  DrawNameSealBitmap(form);
+  const PackedDib dib = Image().BitmapAsDib24();
+  const double phi = 10 * 3.1415 / 180;
+  EXPECT_EQ(harness::DibWidth(dib), static_cast<int>(242 * (std::cos(phi) + std::sin(phi))));
+  const int c = harness::DibWidth(dib) / 2;
+  EXPECT_TRUE(RedNear(dib, c, c - 117, 2)) << "a circle stays a circle around the centre";
+  EXPECT_TRUE(PixelAt(dib, 1, 1).IsWhite()) << "uncovered corners are white";
+}
+
+TEST(GdiCanvasText, ClearBrushLeavesTheBackgroundAndSolidBrushPaintsABox) {
+  GdiWorkImage image;
+  image.SetSize(120, 60);
+  Canvas& canvas = image.BitmapCanvas();
+  canvas.Pen = {kBlack, 1, PenStyle::Solid, PenMode::Copy};
+  canvas.Brush = {0x00FF00, BrushStyle::Solid};
+  canvas.Rectangle({0, 0, 120, 60});
+  canvas.Brush.style = BrushStyle::Clear;
+  canvas.Font.size = 20;
+  canvas.Font.color = kRed;
+  canvas.TextOut(2, 2, "一");
+  canvas.Brush = {0xFF0000, BrushStyle::Solid};
+  canvas.TextOut(60, 2, "一");
+  const PackedDib dib = image.BitmapAsDib24();
+  EXPECT_EQ(PixelAt(dib, 5, 4), (harness::Rgb{0, 255, 0})) << "above the stroke, the green stays";
+  EXPECT_EQ(PixelAt(dib, 63, 4), (harness::Rgb{0, 0, 255})) << "a solid brush paints the text box blue";
 }
 
 }  // namespace

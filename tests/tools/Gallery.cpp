@@ -1,0 +1,106 @@
+// Renders seals into .bmp files for review: each variant as the bitmap the
+// renderer draws and as its metafile played into a bitmap.
+// Usage: gallery.exe <output folder>
+
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "DateSeal.h"
+#include "GdiWorkImage.h"
+#include "MemoryStore.h"
+#include "NameSeal.h"
+#include "Settings.h"
+#include "Sjis.h"
+#include "harness/Pixels.h"
+
+namespace {
+
+std::wstring gFolder;
+
+void Defaults() {
+  MemoryStore store;
+  LoadAllSettings(store, [](std::string_view) { return false; });
+}
+
+void Save(const PackedDib& dib, const std::wstring& name) {
+  harness::WriteBmp(dib, gFolder + L"\\" + name + L".bmp");
+}
+
+using Renderer = std::function<void(SealForm&)>;
+
+// Both forms of one variant: "<name>-bitmap" and "<name>-metafile".
+void Render(const std::wstring& name, const Renderer& bitmap, const Renderer& metafile) {
+  SealForm form;
+  form.WorkImage = std::make_unique<GdiWorkImage>();
+  bitmap(form);
+  Save(form.WorkImage->BitmapAsDib24(), name + L"-bitmap");
+  const std::string dateText = form.DateText;
+  form = SealForm();
+  form.DateText = dateText;
+  form.WorkImage = std::make_unique<GdiWorkImage>();
+  metafile(form);
+  auto& image = static_cast<GdiWorkImage&>(*form.WorkImage);
+  if (image.Metafile()) Save(harness::PlayIntoDib(image.Metafile(), image.Width(), image.Height()), name + L"-metafile");
+}
+
+void NameVariant(const std::wstring& name, const std::function<void()>& change) {
+  Defaults();
+  change();
+  Render(name, DrawNameSealBitmap, DrawNameSealMetafile);
+}
+
+void DateVariant(const std::wstring& name, const std::function<void()>& change) {
+  Defaults();
+  change();
+  Render(
+      name, [](SealForm& f) { DrawDateSealBitmap(f, false); }, [](SealForm& f) { DrawDateSealMetafile(f, false); });
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  gFolder = argc > 1 ? argv[1] : L".";
+  CreateDirectoryW(gFolder.c_str(), nullptr);
+
+  NameVariant(L"name-default", [] {});
+  for (int shape : {100, 80, 60, 0})
+    NameVariant(L"name-shape-" + std::to_wstring(shape), [shape] { NameSealSettings.Main.CircleParameter = shape; });
+  NameVariant(L"name-second-layer", [] {
+    NameSealRecord& s = NameSealSettings;
+    CopyToField(s.Main.Text1, "山");
+    CopyToField(s.Main.Text2, "田");
+    s.Ext.UseNameEX = 1;
+    CopyToField(s.Ext.ExText1, "承認");
+    s.Ext.ExFontSize = 22;
+    s.Ext.ExOffsetY = -60;
+    s.Ext.ExFontStyle = 0;
+  });
+
+  for (int ring = 0; ring <= 3; ++ring)
+    DateVariant(L"date-ring-" + std::to_wstring(ring), [ring] { DateSealSettings.Main.TwinRing = ring; });
+  for (int years = 0; years <= 2; ++years)
+    DateVariant(L"date-years-" + std::to_wstring(years), [years] {
+      DateSealSettings.Main.Years = years;
+      if (years == 1) CopyToField(DateSealSettings.Main.Header, "令和");
+    });
+  DateVariant(L"date-datenz", [] {
+    DateSealSettings.Main.Years = 2;
+    DateSealSettings.Ext.DateNZ = 1;
+  });
+
+  for (int angle : {10, -10})
+    for (int grow : {0, 1}) {
+      const std::wstring suffix = std::to_wstring(angle) + L"-sz" + std::to_wstring(grow);
+      auto tilt = [angle, grow] {
+        OptionSettings.Rotate = 1;
+        OptionSettings.RotateAngle = angle;
+        OptionSettings.RotateSz = grow;
+      };
+      NameVariant(L"name-rotate" + suffix, tilt);
+      DateVariant(L"date-rotate" + suffix, tilt);
+    }
+  return 0;
+}
