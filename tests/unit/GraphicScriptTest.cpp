@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -420,6 +422,52 @@ TEST_F(GraphicScript, HostileFilesGiveADefinedResult) {
   EXPECT_LE(lines.size(), longLine.size() / 1023 + 1);
 
   EXPECT_EQ(RunBitmap(std::string(kScriptMaxFileBytes + 1, 'x')), 0) << "too large to read";
+}
+
+}  // namespace
+
+namespace {
+
+// The example scripts shipped in samples/: they must read as code page 932
+// and keep everything they draw inside their picture.
+struct Sample {
+  const char* file;
+  Extent size;
+  const char* date;  // the date text drawn on 7 May 2024, or nullptr
+};
+
+TEST_F(GraphicScript, SamplesDrawInsideTheirPictures) {
+  const Sample samples[] = {
+      {"uketsuke.vgs", {300, 300}, "令和06.05.07"},
+      {"kenin.vgs", {200, 130}, "2024.05.07"},
+      {"kairan.vgs", {500, 170}, nullptr},
+      {"shikyu.vgs", {220, 100}, nullptr},
+  };
+  const std::string knownFonts[] = {"ＭＳ 明朝", "ＭＳ ゴシック", "ＭＳ Ｐゴシック"};
+  for (const Sample& sample : samples) {
+    SCOPED_TRACE(sample.file);
+    MemoryWorkImage picture;
+    const std::string path = std::string(VARNEL_SAMPLES_DIR) + "/" + sample.file;
+    ASSERT_EQ(RunGraphicScript(picture, path, form), 11811);
+    EXPECT_EQ((Extent{picture.BitmapWidth(), picture.BitmapHeight()}), sample.size);
+    int dates = 0;
+    for (const DrawCall& text : picture.bitmap.Only(Op::TextOut)) {
+      SCOPED_TRACE(text.text);
+      EXPECT_NE(std::find(std::begin(knownFonts), std::end(knownFonts), text.font.name), std::end(knownFonts))
+          << "font " << text.font.name;
+      const Extent extent = FixedTextExtent(text.font, text.text);
+      EXPECT_GE(text.x, 0);
+      EXPECT_GE(text.y, 0);
+      EXPECT_LE(text.x + extent.cx, sample.size.cx);
+      EXPECT_LE(text.y + extent.cy, sample.size.cy);
+      if (sample.date && text.text == sample.date) {
+        ++dates;
+        EXPECT_LE(std::abs(2 * text.x + extent.cx - sample.size.cx), 8) << "the date is centred";
+      }
+    }
+    EXPECT_EQ(dates, sample.date ? 1 : 0);
+    EXPECT_EQ(DateSealSettings.Main.Years, 0);
+  }
 }
 
 }  // namespace
