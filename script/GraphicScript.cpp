@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -19,7 +20,6 @@ namespace {
 enum class Dialect { Bitmap, Metafile };
 
 constexpr int kInitialMetafileSide = 100;
-constexpr std::size_t kDateTextBytes = 63;
 
 // Colour components spill into the next one; what would spill beyond blue
 // turns a GDI colour into a palette reference, so it is dropped.
@@ -67,7 +67,8 @@ class Args {
 // The process-wide values a bitmap run may change, put back when it ends.
 class DateSettingsKeeper {
  public:
-  DateSettingsKeeper() : years_(DateSealSettings.Main.Years), header_(FieldText(DateSealSettings.Main.Header)) {
+  DateSettingsKeeper() : years_(DateSealSettings.Main.Years) {
+    std::memcpy(header_, DateSealSettings.Main.Header, sizeof header_);
     if (ScriptPreviewMode) {
       savedCheckDate_ = OptionSettings.CheckDate;
       OptionSettings.CheckDate = 0;
@@ -75,7 +76,7 @@ class DateSettingsKeeper {
   }
   ~DateSettingsKeeper() {
     DateSealSettings.Main.Years = years_;
-    CopyToField(DateSealSettings.Main.Header, header_);
+    std::memcpy(DateSealSettings.Main.Header, header_, sizeof header_);
     if (savedCheckDate_) OptionSettings.CheckDate = *savedCheckDate_;
   }
   DateSettingsKeeper(const DateSettingsKeeper&) = delete;
@@ -83,7 +84,7 @@ class DateSettingsKeeper {
 
  private:
   std::int32_t years_;
-  std::string header_;
+  char header_[sizeof DateSealSettings.Main.Header];
   std::optional<std::int32_t> savedCheckDate_;
 };
 
@@ -259,7 +260,7 @@ class ScriptRun {
     std::string text = ComposeDateText(FieldText(DateSealSettings.Main.Header), DateSealSettings.Main.Years,
                                        false, clock, OptionSettings);
     if (OptionSettings.CheckDate != 0 && form_.AskDate)
-      text = std::string(SjisPrefix(form_.AskDate(text), kDateTextBytes));
+      text = std::string(SjisPrefix(form_.AskDate(text), kDateTextMaxBytes));
     return text;
   }
 

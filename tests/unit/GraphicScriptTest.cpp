@@ -51,7 +51,9 @@ class GraphicScript : public ::testing::Test {
   // The only text the bitmap interpreter drew.
   std::string BitmapText() const {
     const auto texts = Bitmap(Op::TextOut);
-    return texts.size() == 1 ? texts[0].text : "<" + std::to_string(texts.size()) + " texts>";
+    if (texts.size() == 1) return texts[0].text;
+    std::string count = std::to_string(texts.size());
+    return count.append(" texts");
   }
 
   FixedClock clock{{2024, 5, 7}};
