@@ -1,6 +1,8 @@
 #include "GdiWorkImage.h"
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -114,20 +116,57 @@ void GdiWorkImage::EndMetafile() {
   recordingDc_ = nullptr;
 }
 
-PackedDib GdiWorkImage::BitmapAsDib24() {
+PackedDib GdiWorkImage::BitmapAsDib24() { return BitmapAsDib(24); }
+
+PackedDib GdiWorkImage::BitmapAsDib(int bitCount) {
   if (!bitmap_ || bitmapWidth_ <= 0 || bitmapHeight_ <= 0) return {};
+  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return {};
   GdiFlush();
-  const std::size_t imageSize = Stride24(bitmapWidth_) * static_cast<std::size_t>(bitmapHeight_);
-  PackedDib dib(sizeof(BITMAPINFOHEADER) + imageSize);
+  const std::size_t colors = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
+  const std::size_t stride = (static_cast<std::size_t>(bitmapWidth_) * bitCount + 31) / 32 * 4;
+  const std::size_t imageSize = stride * static_cast<std::size_t>(bitmapHeight_);
+  const std::size_t headerBytes = sizeof(BITMAPINFOHEADER) + colors * sizeof(RGBQUAD);
+  // BITMAPINFO with room for the colour table GetDIBits fills in.
+  std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
   BITMAPINFOHEADER header = Header24(bitmapWidth_, bitmapHeight_);
+  header.biBitCount = static_cast<WORD>(bitCount);
   header.biSizeImage = static_cast<DWORD>(imageSize);
-  std::memcpy(dib.data(), &header, sizeof header);
-  BITMAPINFO info{};
-  info.bmiHeader = header;
-  if (!GetDIBits(bitmapDc_.get(), bitmap_.get(), 0, static_cast<UINT>(bitmapHeight_),
-                 dib.data() + sizeof header, &info, DIB_RGB_COLORS))
-    return {};
+  std::memcpy(info.data(), &header, sizeof header);
+  PackedDib dib(headerBytes + imageSize);
+  // GetDIBits wants the bitmap out of any DC while it reads.
+  SelectObject(bitmapDc_.get(), originalBitmap_);
+  HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, bitmap_.get(), 0, static_cast<UINT>(bitmapHeight_), dib.data() + headerBytes,
+                             reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  SelectObject(bitmapDc_.get(), bitmap_.get());
+  if (rows == 0) return {};
+  std::memcpy(info.data(), &header, sizeof header);  // keep our own header fields
+  std::memcpy(dib.data(), info.data(), headerBytes);
   return dib;
+}
+
+bool GdiWorkImage::ChangeDepth(int bitCount) {
+  if (bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
+  const PackedDib dib = BitmapAsDib(bitCount);
+  if (dib.empty()) return false;
+  void* bits = nullptr;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+  UniqueHbitmap bitmap(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return false;
+  const std::size_t colors = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
+  const std::size_t offset = sizeof(BITMAPINFOHEADER) + colors * sizeof(RGBQUAD);
+  std::memcpy(bits, dib.data() + offset, dib.size() - offset);
+  AdoptBitmap(std::move(bitmap), bitmapWidth_, bitmapHeight_);
+  return true;
+}
+
+void GdiWorkImage::AdoptBitmap(UniqueHbitmap bitmap, int width, int height) {
+  bitmapCanvas_.reset();
+  SelectBitmap(std::move(bitmap), width, height);
+  bitmapCanvas_ = std::make_unique<GdiCanvas>(bitmapDc_.get());
+  width_ = width;
+  height_ = height;
 }
 
 void GdiWorkImage::SetBitmapFromDib(const PackedDib& dib) {
@@ -145,9 +184,5 @@ void GdiWorkImage::SetBitmapFromDib(const PackedDib& dib) {
   DIBSECTION section{};
   GetObjectW(bitmap.get(), sizeof section, &section);
   std::memcpy(section.dsBm.bmBits, dib.data() + sizeof header, imageSize);
-  bitmapCanvas_.reset();
-  SelectBitmap(std::move(bitmap), width, height);
-  bitmapCanvas_ = std::make_unique<GdiCanvas>(bitmapDc_.get());
-  width_ = width;
-  height_ = height;
+  AdoptBitmap(std::move(bitmap), width, height);
 }

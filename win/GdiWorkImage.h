@@ -27,6 +27,13 @@ class GdiWorkImage : public WorkImage {
   PackedDib BitmapAsDib24() override;
   void SetBitmapFromDib(const PackedDib& dib) override;
 
+  // The bitmap as a packed DIB of 1, 4, 8 or 24 bits per pixel (with the
+  // colour table GDI chooses for the depth), fetched through the screen DC;
+  // empty when there is no bitmap.
+  PackedDib BitmapAsDib(int bitCount);
+  // Replaces the bitmap with the same picture at 4, 8 or 24 bits per pixel.
+  bool ChangeDepth(int bitCount);
+
   // For the output code: the finished pictures.
   HBITMAP Bitmap() const { return bitmap_.get(); }
   HDC BitmapDc() const { return bitmap_ ? bitmapDc_.get() : nullptr; }
@@ -43,6 +50,7 @@ class GdiWorkImage : public WorkImage {
 
  private:
   void SelectBitmap(UniqueHbitmap bitmap, int width, int height);
+  void AdoptBitmap(UniqueHbitmap bitmap, int width, int height);
   void DropBitmap();
   void DropRecording();
 

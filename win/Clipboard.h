@@ -1,0 +1,58 @@
+#pragma once
+// Writing the clipboard. Another program may hold it open for a moment, so
+// opening retries for about a second before it gives up; a writer that could
+// not open it remembers that, and the caller reports it instead of success.
+
+#include <windows.h>
+
+#include "UniqueHandle.h"
+
+// Opens, empties and closes the clipboard; false when it could not be opened.
+bool EmptyClipboardNow(HWND owner);
+
+// Nested opening as the program's stamps use it: the clipboard is opened
+// once around several writes, and the first write after the outermost
+// opening empties it, so old and new contents never mix.
+class ClipboardWriter {
+ public:
+  explicit ClipboardWriter(HWND owner) : owner_(owner) {}
+  ~ClipboardWriter();
+  ClipboardWriter(const ClipboardWriter&) = delete;
+  ClipboardWriter& operator=(const ClipboardWriter&) = delete;
+
+  bool Open();
+  void Close();
+  // Each takes the data; on success the clipboard owns it, otherwise it is freed.
+  bool PutGlobal(UINT format, UniqueHglobal block);
+  bool PutEnhMetafile(UniqueHenhmetafile metafile);
+  // A METAFILEPICT block whose record holds a Windows metafile: on failure
+  // both the metafile and the block are freed.
+  bool PutMetafilePict(UniqueHglobal block);
+
+  // Whether any opening failed.
+  bool Failed() const { return failed_; }
+
+ private:
+  bool Put(UINT format, HANDLE data);
+
+  HWND owner_;
+  int openCount_ = 0;
+  bool emptied_ = false;
+  bool failed_ = false;
+};
+
+// Locks a global block for the guard's life.
+class GlobalLockGuard {
+ public:
+  explicit GlobalLockGuard(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
+  ~GlobalLockGuard() {
+    if (data_) GlobalUnlock(block_);
+  }
+  GlobalLockGuard(const GlobalLockGuard&) = delete;
+  GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
+  void* get() const { return data_; }
+
+ private:
+  HGLOBAL block_;
+  void* data_;
+};
