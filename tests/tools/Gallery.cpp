@@ -1,6 +1,6 @@
 // Renders seals into .bmp files for review: each variant as the bitmap the
 // renderer draws and as its metafile played into a bitmap.
-// Usage: gallery.exe <output folder>
+// Usage: gallery.exe <output folder> [script.vgs ...]
 
 #include <windows.h>
 
@@ -10,10 +10,12 @@
 
 #include "DateSeal.h"
 #include "GdiWorkImage.h"
+#include "GraphicScript.h"
 #include "MemoryStore.h"
 #include "NameSeal.h"
 #include "Settings.h"
 #include "Sjis.h"
+#include "Text.h"
 #include "harness/Pixels.h"
 
 namespace {
@@ -102,5 +104,15 @@ int wmain(int argc, wchar_t** argv) {
       NameVariant(L"name-rotate" + suffix, tilt);
       DateVariant(L"date-rotate" + suffix, tilt);
     }
+  for (int i = 2; i < argc; ++i) {
+    std::wstring path = argv[i];
+    std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    name = L"script-" + name.substr(0, name.find(L'.'));
+    Defaults();
+    const std::string cp932Path = Narrow(path);
+    Render(
+        name, [&](SealForm& f) { RunGraphicScript(*f.WorkImage, cp932Path, f); },
+        [&](SealForm& f) { RunMetafileScript(*f.WorkImage, cp932Path, f); });
+  }
   return 0;
 }
