@@ -7,3 +7,8 @@
 #define IDC_DATE_EDIT1 602
 #define IDC_DATE_BUTTON2 603  // "<": a day back
 #define IDC_DATE_BUTTON3 604  // ">": a day forward
+
+// The background patterns under a guarded seal (BackImage 1, 2, 3).
+#define IDB_SHITAJI 1100
+#define IDB_SHITAJI2 1101
+#define IDB_SHITAJI3 1102
