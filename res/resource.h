@@ -37,3 +37,9 @@
 #define IDB_SHITAJI 1100
 #define IDB_SHITAJI2 1101
 #define IDB_SHITAJI3 1102
+
+// The version dialog.
+#define IDD_ABOUT 700
+#define IDC_ABOUT_PRODUCT 701
+#define IDC_ABOUT_VERSION 702
+#define IDC_ABOUT_MUTEX 703

@@ -1,0 +1,332 @@
+#include "Mainform.h"
+
+#include "Text.h"
+
+#include <shellapi.h>
+
+#include "Datechng.h"
+#include "DateSeal.h"
+#include "Dialog.h"
+#include "FileSystem.h"
+#include "MenuIds.h"
+#include "NameSeal.h"
+#include "Password.h"
+#include "Settings.h"
+#include "Sjis.h"
+#include "Smpstamp.h"
+#include "Tasktray.h"
+#include "resource.h"
+
+namespace {
+
+constexpr wchar_t kUserSelectionTitle[] = L"Varnel印鑑ユーザー選択";
+
+class TAboutBox : public ModalDialog {
+ protected:
+  bool OnCommand(int id, int) override {
+    if (id != IDOK && id != IDCANCEL) return false;
+    End(id);
+    return true;
+  }
+};
+
+void AppendItem(HMENU menu, UINT id, const wchar_t* caption) {
+  AppendMenuW(menu, id ? MF_STRING : MF_SEPARATOR, id, id ? caption : nullptr);
+}
+
+}  // namespace
+
+void NotifyUserSelection(bool userChangeRequested) {
+  if (HWND selection = FindWindowW(nullptr, kUserSelectionTitle))
+    PostMessageW(selection, WM_USER, userChangeRequested ? 2 : 1, 0);
+}
+
+TForm1::TForm1(SettingsStore& store, std::uint8_t& ready) : store_(store), ready_(ready) {
+  Seal.AskDate = [this](std::string_view text) { return AskDate(text); };
+}
+
+TForm1::~TForm1() {
+  if (hwnd_) {
+    KillTimer(hwnd_, kClearTimerId);
+    KillTimer(hwnd_, kTimer1Id);
+  }
+}
+
+bool TForm1::Create() {
+  if (!CreateWindowOf(L"TForm1", 0, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, L"Varnel印鑑",
+                      CW_USEDEFAULT, CW_USEDEFAULT, kWidthWithoutBitmapSeal, 140, nullptr, nullptr))
+    return false;
+  BuildMenu();
+  Image1.Create(hwnd_, IDC_IMAGE1, 8, 14, 49);
+  Image2.Create(hwnd_, IDC_IMAGE2, 62, 4, 69);
+  Image3.Create(hwnd_, IDC_IMAGE3, 136, 4, 69);
+  Image1.OnClick = [this] { SpeedButton1Click(); };
+  Image2.OnClick = [this] { SpeedButton2Click(); };
+  Image3.OnClick = [this] { B1Click(); };
+  const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const struct {
+    const wchar_t* text;
+    int x, width;
+  } labels[] = {{L"認印", 8, 49}, {L"日付印", 62, 69}, {L"ﾋﾞｯﾄﾏｯﾌﾟ印", 136, 69}};
+  for (const auto& label : labels) {
+    HWND h = CreateWindowExW(0, L"STATIC", label.text, WS_CHILD | WS_VISIBLE | SS_CENTER, label.x, 75, label.width,
+                             14, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  return true;
+}
+
+void TForm1::BuildMenu() {
+  MainMenu1 = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  HMENU stamp = CreatePopupMenu();
+  AppendItem(stamp, IDM_N2, L"認印を押印(&N)");
+  AppendItem(stamp, IDM_N1, L"日付印を押印(&D)");
+  AppendItem(stamp, IDM_B1, L"ビットマップ印を押印(&B)");
+  HMENU edit = CreatePopupMenu();
+  AppendItem(edit, IDM_S1, L"認印・日付印の編集(&S)");
+  AppendItem(edit, IDM_BITMAPEDIT, L"ビットマップ印の編集(&F)");
+  AppendItem(edit, IDM_ERASESTAMP, L"ビットマップ印を消去(&E)");
+  AppendItem(edit, IDM_G1, L"グラフィックスクリプトエディタ(&G)");
+  HMENU output = CreatePopupMenu();
+  AppendItem(output, IDM_MNAMEEXP, L"認印画像をファイル化 (&M)");
+  AppendItem(output, IDM_MDATEEXP, L"日付印画像をファイル化 (&D)");
+  AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(stamp), L"クリップボード押印(&S)");
+  AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"印鑑編集(&E)");
+  AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(output), L"ファイル出力(&F)");
+  AppendItem(file, IDM_OPTION1, L"オプション設定(&O)");
+  AppendItem(file, 0, nullptr);
+  AppendItem(file, IDM_MHELP, L"Varnel印鑑ヘルプ(&H)");
+  AppendItem(file, IDM_N4, L"バージョン情報((&V)");
+  AppendItem(file, 0, nullptr);
+  AppendItem(file, IDM_CU, L"ユーザー切替(&U)");
+  AppendItem(file, IDM_ALLEXIT, L"Varnel印鑑を終了(&X)");
+  AppendItem(file, IDM_SIMPLESTAMP, L"角印ツールバー表示ON/OFF (&T)");
+  AppendItem(file, IDM_EXIT2, L"このスタンプ台を閉じる(&C)");
+  AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"メニュー(&M)");
+  // Their dialogs are not part of the program yet.
+  for (UINT id : {IDM_S1, IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_G1, IDM_MNAMEEXP, IDM_MDATEEXP, IDM_OPTION1})
+    EnableMenuItem(MainMenu1, id, MF_BYCOMMAND | MF_GRAYED);
+}
+
+void TForm1::AttachMenu() {
+  SetMenu(hwnd_, OptionSettings.HideMenu == 0 ? MainMenu1 : nullptr);
+  SetClientHeight();
+}
+
+void TForm1::SetClientHeight() {
+  RECT client, window;
+  GetClientRect(hwnd_, &client);
+  GetWindowRect(hwnd_, &window);
+  const int height = (window.bottom - window.top) - client.bottom + kClientHeight;
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm1::SetWidth(int width) {
+  RECT window;
+  GetWindowRect(hwnd_, &window);
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm1::EnableBoth(UINT padItem, UINT trayItem, bool enabled) {
+  EnableMenuItem(MainMenu1, padItem, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  if (tray_) tray_->EnableItem(trayItem, enabled);
+}
+
+bool TForm1::FormCreate(TTaskTrayForm& tray, TSimpleStamp& toolbar) {
+  tray_ = &tray;
+  toolbar_ = &toolbar;
+  ready_ = 0;
+  RunVersionCheck(store_, [this](std::string_view text) {
+    MessageBoxW(hwnd_, Wide(text).c_str(), L"Varnel印鑑", MB_OK | MB_ICONINFORMATION);
+  });
+  LoadAllSettings(store_, FileExists);
+  SetWindowPos(hwnd_, nullptr, OptionSettings.Wx, OptionSettings.Wy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  AttachMenu();
+  if (OptionSettings.PasswordCheck == 0 && !AskPassword(hwnd_)) {
+    tray.Close();
+    return false;
+  }
+  ShowPad();
+  ready_ = 1;
+  if (OptionSettings.MainToolBar != 0) SetTimer(hwnd_, kTimer1Id, 1000, nullptr);
+  return true;
+}
+
+void TForm1::ShowPad() {
+  const bool wasVisible = Visible();
+  ShowWindow(hwnd_, SW_SHOW);
+  if (!wasVisible) FormShow();
+}
+
+void TForm1::ApplyAdminPolicy() {
+  Seal.DateChangeLocked = false;
+  Policy = ReadAdminPolicy(store_);
+  Seal.DateChangeLocked = Policy.DateChangeLocked;
+  // Only disables; the items whose dialogs are not part of the program yet
+  // are disabled anyway.
+}
+
+void TForm1::DrawPreviews() {
+  const int rotate = OptionSettings.Rotate;
+  OptionSettings.Rotate = 0;  // previews are never tilted
+  CreateWorkImage();
+  DrawNameSealBitmap(Seal);
+  Image1.SetPicture(Work());
+  FreeWorkImage();
+  CreateWorkImage();
+  DrawDateSealBitmap(Seal, false);
+  Image2.SetPicture(Work());
+  FreeWorkImage();
+  OptionSettings.Rotate = rotate;
+}
+
+void TForm1::FormShow() {
+  ApplyAdminPolicy();
+  LoadNameSealSettings(store_);
+  LoadDateSealSettings(store_);
+  LoadOptionSettings(store_, FileExists);
+  DrawPreviews();
+  LoadBitmapSealPreview();
+  if (!FindWindowW(nullptr, kUserSelectionTitle)) EnableBoth(IDM_CU, IDM_TRAY_CU, false);
+}
+
+int TForm1::LoadBitmapSealPreview() {
+  LoadOptionSettings(store_, FileExists);
+  const std::string_view file = FieldText(OptionSettings.Bitmap1);
+  if (file != "0") {
+    if (FileExists(file) && LoadBitmapSeal()) {
+      HasBitmapSeal = true;
+      SetWidth(kWidthWithBitmapSeal);
+      Image3.SetPicture(*BitmapSealImage);
+      BitmapSealImage.reset();
+      EnableBoth(IDM_B1, IDM_TRAY_OTHERSTAMP, true);
+      return 1;
+    }
+    MessageBoxW(hwnd_, L"ﾋﾞｯﾄﾏｯﾌﾟ印画像が見つかりません", L"Varnel印鑑", MB_OK);
+    CopyToField(OptionSettings.Bitmap1, "0");
+    SaveOptionSettings(store_);
+  }
+  HasBitmapSeal = false;
+  SetWidth(kWidthWithoutBitmapSeal);
+  Image3.Clear();
+  EnableBoth(IDM_B1, IDM_TRAY_OTHERSTAMP, false);
+  EnableBoth(IDM_ERASESTAMP, IDM_TRAY_ERASESTAMP, false);
+  return 0;
+}
+
+void TForm1::EnableStampImages(bool enabled) {
+  for (PreviewImage* image : {&Image1, &Image2, &Image3}) EnableWindow(image->Handle(), enabled);
+}
+
+std::string TForm1::AskDate(std::string_view text) {
+  if (tray_) tray_->DisableTrayMenu();
+  EnableStampImages(false);
+  std::string answer = AskDateChange(hwnd_, text, *Seal.clock);
+  EnableStampImages(true);
+  if (tray_) tray_->EnableTrayMenu();
+  return answer;
+}
+
+void TForm1::FormClose() {
+  ShowWindow(hwnd_, SW_HIDE);
+  if (OptionSettings.StayOnTaskTray == 0) AllExitClick();
+  if (OptionSettings.ClipBrdClear == 1) EmptyClipboardNow(hwnd_);
+}
+
+void TForm1::Button1Click() { FormClose(); }
+
+void TForm1::FormDestroy() {
+  if (hwnd_) {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    OptionSettings.Wx = r.left;
+    OptionSettings.Wy = r.top;
+  }
+  SaveAllSettings(store_);
+  NotifyUserSelection(UserChangeRequested);
+}
+
+void TForm1::AllExitClick() {
+  if (MessageBoxW(hwnd_, L"Varnel印鑑を終了します", L"Varnel印鑑", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+  if (tray_) tray_->Close();
+  if (EndProgram) EndProgram();
+  SaveToolbarVisibility(store_, toolbar_ && toolbar_->Visible());
+  if (OptionSettings.ClipBrdClear == 1 || OptionSettings.ClipBrdClear == 2) EmptyClipboardNow(hwnd_);
+}
+
+void TForm1::cuClick() {
+  UserChangeRequested = true;
+  AllExitClick();
+}
+
+void TForm1::mHelpClick() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, n);
+  folder = folder.substr(0, folder.find_last_of(L'\\')) + L"\\help";
+  ShellExecuteW(hwnd_, L"open", (folder + L"\\index.html").c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+}
+
+void TForm1::N4Click() {
+  ready_ = 0;
+  TAboutBox about;
+  about.Run(IDD_ABOUT, hwnd_);
+  ready_ = 1;
+}
+
+void TForm1::mSumpleStamp0Click() {
+  if (!toolbar_) return;
+  if (toolbar_->Visible())
+    toolbar_->Hide();
+  else
+    toolbar_->Show();
+}
+
+void TForm1::Timer1Timer() {
+  KillTimer(hwnd_, kTimer1Id);
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+void TForm1::OnCommand(UINT id) {
+  switch (id) {
+    case IDM_N2: SpeedButton1Click(); break;
+    case IDM_N1: SpeedButton2Click(); break;
+    case IDM_B1: B1Click(); break;
+    case IDM_MHELP: mHelpClick(); break;
+    case IDM_N4: N4Click(); break;
+    case IDM_CU: cuClick(); break;
+    case IDM_ALLEXIT: AllExitClick(); break;
+    case IDM_SIMPLESTAMP: mSumpleStamp0Click(); break;
+    case IDM_EXIT2: Button1Click(); break;
+  }
+}
+
+LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0 && lParam == 0) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kClearTimerId) ClearTimerTimer();
+      if (wParam == kTimer1Id) Timer1Timer();
+      return 0;
+    case WM_CLOSE:
+      FormClose();
+      return 0;
+  }
+  return Default(message, wParam, lParam);
+}
+
+void TForm1::EnableClearTimer() {
+  // Enabling a running timer does not restart it: the clipboard is cleared
+  // two minutes after the first stamp of a run.
+  if (clearTimerEnabled_) return;
+  if (SetTimer(hwnd_, kClearTimerId, kClearTimerMs, nullptr)) clearTimerEnabled_ = true;
+}
+
+void TForm1::ClearTimerTimer() {
+  KillTimer(hwnd_, kClearTimerId);
+  clearTimerEnabled_ = false;
+  EmptyClipboardNow(hwnd_);
+}

@@ -1,0 +1,346 @@
+// The three stamp operations and the builders of the clipboard formats.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "DateSeal.h"
+#include "Dib.h"
+#include "Docidform.h"
+#include "FileSystem.h"
+#include "Mainform.h"
+#include "NameSeal.h"
+#include "Password.h"
+#include "Patterns.h"
+#include "Security.h"
+#include "Settings.h"
+#include "Sjis.h"
+
+namespace {
+
+// A stored correction of zero or less would divide by zero: it counts as none.
+int RezoHosei() { return OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100; }
+
+int CorrectedResolution(long long base) { return static_cast<int>(std::max(1LL, base * 100 / RezoHosei())); }
+
+bool WantsMetafile() { return OptionSettings.ClipboardFormat == 0 || OptionSettings.ClipboardFormat == 2; }
+bool WantsDib() { return OptionSettings.ClipboardFormat == 1 || OptionSettings.ClipboardFormat == 2; }
+
+constexpr std::size_t kDibHeaderAndTable = 104;  // 40-byte header and 16 colours
+
+// Hundredths of a millimetre that the platform gives a metafile's frame.
+SIZE FrameSize(HENHMETAFILE metafile) {
+  ENHMETAHEADER header{};
+  if (!metafile || GetEnhMetaFileHeader(metafile, sizeof header, &header) == 0) return {0, 0};
+  return {header.rclFrame.right - header.rclFrame.left, header.rclFrame.bottom - header.rclFrame.top};
+}
+
+long long SafeDiv(long long a, long long b) { return b == 0 ? 0 : a / b; }
+
+CopyMode CopyModeOf(int documentFilter, CopyMode current) {
+  switch (documentFilter) {
+    case 0: return CopyMode::SrcCopy;
+    case 1: return CopyMode::SrcAnd;
+    case 2: return CopyMode::SrcPaint;
+  }
+  return current;
+}
+
+// The output size in screen pixels that prints at the seal's physical size:
+// a probe metafile tells how the platform sizes a picture of these pixels.
+SIZE OutputSize(GdiWorkImage& source, int resolution) {
+  const int w = source.BitmapWidth(), h = source.BitmapHeight();
+  const long long physW = static_cast<long long>(w) * 100000 / resolution;
+  const long long physH = static_cast<long long>(h) * 100000 / resolution;
+  GdiWorkImage probe;
+  probe.BeginMetafile(w, h).StretchDraw({0, 0, w, h}, source);
+  probe.EndMetafile();
+  const SIZE mm = FrameSize(probe.Metafile());
+  return {static_cast<LONG>(SafeDiv(w * physW, mm.cx)), static_cast<LONG>(SafeDiv(h * physH, mm.cy))};
+}
+
+// A 16-colour DIB of the bitmap in a block of at least minimumBytes, with
+// the stamp resolution as its pixels per metre.
+UniqueHglobal SixteenColourDib(GdiWorkImage& image, int resolution, std::size_t minimumBytes) {
+  const PackedDib dib = image.BitmapAsDib(4);
+  if (dib.size() < kDibHeaderAndTable) return {};
+  const std::size_t bytes = std::max(minimumBytes, dib.size());
+  UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
+  if (!block) return {};
+  GlobalLockGuard lock(block.get());
+  if (!lock.get()) return {};
+  std::memcpy(lock.get(), dib.data(), dib.size());
+  auto* header = static_cast<BITMAPINFOHEADER*>(lock.get());
+  // The rows' real, padded size: a smaller figure would let a reader stop short.
+  header->biSizeImage = static_cast<DWORD>(dib.size() - kDibHeaderAndTable);
+  header->biXPelsPerMeter = resolution;
+  header->biYPelsPerMeter = resolution;
+  header->biClrUsed = 0;
+  header->biClrImportant = 0;
+  return block;
+}
+
+// Puts the finished metafile on the clipboard as CF_ENHMETAFILE and
+// CF_METAFILEPICT; the caller's metafile is freed afterwards.
+void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile) {
+  if (!metafile) return;
+  clipboard.PutEnhMetafile(UniqueHenhmetafile(CopyEnhMetaFileW(metafile.get(), nullptr)));
+  PutMetafilePict(clipboard, metafile.get());
+}
+
+}  // namespace
+
+int NameSealResolution() { return CorrectedResolution(NameSealPixelsPerMetre()); }
+int DateSealResolution() { return CorrectedResolution(kDateSealPixelsPerMetre); }
+int BitmapSealResolution() { return CorrectedResolution(OptionSettings.Bitmap1Resolution); }
+
+void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile) {
+  HDC screen = GetDC(nullptr);
+  const UINT size = GetWinMetaFileBits(metafile, 0, nullptr, MM_ANISOTROPIC, screen);
+  if (size > 0) {
+    std::vector<BYTE> bits(size);
+    GetWinMetaFileBits(metafile, size, bits.data(), MM_ANISOTROPIC, screen);
+    if (HMETAFILE windowsMetafile = SetMetaFileBitsEx(size, bits.data())) {
+      UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT)));
+      if (!block) {
+        DeleteMetaFile(windowsMetafile);
+      } else {
+        const SIZE frame = FrameSize(metafile);
+        {
+          GlobalLockGuard lock(block.get());
+          auto* pict = static_cast<METAFILEPICT*>(lock.get());
+          *pict = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
+        }
+        clipboard.PutMetafilePict(std::move(block));
+      }
+    }
+  }
+  ReleaseDC(nullptr, screen);
+}
+
+void TForm1::CreateWorkImage() { Seal.WorkImage = std::make_unique<GdiWorkImage>(); }
+
+void TForm1::FreeWorkImage() { Seal.WorkImage.reset(); }
+
+bool TForm1::PasswordGate() { return OptionSettings.PasswordOnStamp != 0 || AskPassword(hwnd_); }
+
+void TForm1::SpeedButton1Click() {
+  StampSeal(
+      NameSealResolution(), [this] { LoadNameSealSettings(store_); }, [this] { DrawNameSealBitmap(Seal); },
+      [this] { DrawNameSealMetafile(Seal); }, false);
+}
+
+void TForm1::SpeedButton2Click() {
+  StampSeal(
+      DateSealResolution(), [this] { LoadDateSealSettings(store_); }, [this] { DrawDateSealBitmap(Seal, true); },
+      [this] { DrawDateSealMetafile(Seal, true); }, true);
+}
+
+void TForm1::StampSeal(int resolution, const std::function<void()>& reload, const std::function<void()>& drawBitmap,
+                       const std::function<void()>& drawMetafile, bool clearDateText) {
+  ready_ = 0;
+  if (!PasswordGate()) {
+    ready_ = 1;
+    return;
+  }
+  if (!EmptyClipboardNow(hwnd_)) {
+    ReportClipboardFailure();
+    ready_ = 1;
+    return;
+  }
+  ClipboardWriter clipboard(hwnd_);
+  const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
+  if (!simpleMetafile) {
+    reload();
+    CreateWorkImage();
+    drawBitmap();
+    if (WantsMetafile()) clipboard.Open();
+    if (WantsMetafile()) PutSealPicture(clipboard, resolution);
+    if (WantsDib()) PutSealDib(clipboard, resolution);
+    if (WantsMetafile()) clipboard.Close();
+    FreeWorkImage();
+  } else {
+    reload();
+    if (clearDateText) Seal.DateText.clear();
+    CreateWorkImage();
+    drawBitmap();
+    if (WantsMetafile()) clipboard.Open();
+    if (OptionSettings.ClipboardFormat == 2) PutSealDib(clipboard, resolution);
+    FreeWorkImage();
+    CreateWorkImage();
+    drawMetafile();
+    if (WantsMetafile()) {
+      PutSealVectorMetafile(clipboard, resolution);
+      clipboard.Close();
+    }
+    FreeWorkImage();
+  }
+  AfterStamp(clipboard.Failed());
+}
+
+void TForm1::ReportClipboardFailure() {
+  MessageBoxW(hwnd_, L"クリップボードを開けませんでした。", L"Varnel印鑑", MB_OK | MB_ICONWARNING);
+}
+
+void TForm1::AfterStamp(bool clipboardFailed) {
+  // A stamp that could not reach the clipboard is reported, never shown as
+  // done, and does not end or hide the program: the user will try again.
+  if (clipboardFailed) {
+    ReportClipboardFailure();
+    ready_ = 1;
+    return;
+  }
+  if (OptionSettings.ShowMessage != 0 && !Seal.ExternalRequest && ShowInformation) ShowInformation();
+  ready_ = 1;
+  AfterStampAction();
+}
+
+void TForm1::AfterStampAction() {
+  if (OptionSettings.ShowMessage == 0) {
+    if (OptionSettings.TerminateAsStamped == 1)
+      AllExitClick();
+    else if (OptionSettings.TerminateAsStamped == 2 && HideStampPadAndToolbar)
+      HideStampPadAndToolbar();
+  }
+  if (OptionSettings.ClipBrdClear == 2) EnableClearTimer();
+}
+
+void TForm1::PutSealDib(ClipboardWriter& clipboard, int resolution) {
+  const long long pixels = static_cast<long long>(Work().BitmapWidth()) * Work().BitmapHeight();
+  if (pixels <= 0 || pixels >= 1000000) return;
+  const std::size_t minimum = pixels < 160000 ? 80104 : 500104;
+  clipboard.PutGlobal(CF_DIB, SixteenColourDib(Work(), resolution, minimum));
+}
+
+void TForm1::PutSealPicture(ClipboardWriter& clipboard, int resolution) {
+  GdiWorkImage& seal = Work();
+  DocumentIdAnswer documentId;
+  if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(hwnd_);
+  // Full colour (2) is what the renderers already drew.
+  if (OptionSettings.ColorBits == 0) seal.ChangeDepth(4);
+  if (OptionSettings.ColorBits == 1) seal.ChangeDepth(8);
+  const SIZE out = OutputSize(seal, resolution);
+  const int rezo = RezoHosei();
+  const bool marked = documentId.Accepted;
+  const bool narrow = out.cx <= 100;
+  const int canvasWidth = marked ? (narrow ? rezo : static_cast<int>(out.cx)) : static_cast<int>(out.cx);
+  const int canvasHeight = marked ? static_cast<int>(out.cy) + 30 : static_cast<int>(out.cy);
+
+  GdiWorkImage picture;
+  Canvas& canvas = picture.BeginMetafile(canvasWidth, canvasHeight);
+  if (marked && OptionSettings.BackImage >= 1 && OptionSettings.BackImage <= 3) {
+    GdiWorkImage pattern;
+    const PackedDib dib = BackgroundPattern(OptionSettings.BackImage);
+    const DibView view(dib);
+    pattern.SetBitmapFromDib(ConvertDibTo24Bit(view));
+    canvas.Mode = CopyMode::SrcAnd;
+    canvas.StretchDraw({0, 0, pattern.BitmapWidth(), pattern.BitmapHeight()}, pattern);
+  }
+  canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
+  Rect sealRect{0, 0, static_cast<int>(out.cx) - 1, static_cast<int>(out.cy) - 1};
+  if (marked) {
+    GdiWorkImageFactory factory;
+    const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
+    if (narrow) {
+      DrawSecurityBlock(canvas, documentId.Text, code, out.cx, rezo, out.cy + 30, factory);
+      sealRect = {(rezo - static_cast<int>(out.cx)) / 2, 5, (rezo + static_cast<int>(out.cx)) / 2 - 1,
+                  static_cast<int>(out.cy) + 4};
+    } else {
+      DrawSecurityBlock(canvas, documentId.Text, code, out.cx, out.cx, out.cy + 30, factory);
+      sealRect = {0, 5, static_cast<int>(out.cx) - 1, static_cast<int>(out.cy) + 4};
+    }
+  }
+  canvas.StretchDraw(sealRect, seal);
+  picture.EndMetafile();
+  PutPictureFormats(clipboard, picture.TakeMetafile());
+}
+
+void TForm1::PutSealVectorMetafile(ClipboardWriter& clipboard, int resolution) {
+  GdiWorkImage& seal = Work();
+  const long long w = seal.Width(), h = seal.Height();
+  const SIZE mm = FrameSize(seal.Metafile());
+  const int outW = static_cast<int>(SafeDiv(w * 100000 / resolution * w, mm.cx));
+  const int outH = static_cast<int>(SafeDiv(h * 100000 / resolution * h, mm.cy));
+  GdiWorkImage picture;
+  picture.BeginMetafile(outW, outH).StretchDraw({1, 1, outW - 1, outH - 1}, seal);
+  picture.EndMetafile();
+  PutPictureFormats(clipboard, picture.TakeMetafile());
+}
+
+void TForm1::B1Click() {
+  ready_ = 0;
+  if (!PasswordGate()) {
+    ready_ = 1;
+    return;
+  }
+  if (!EmptyClipboardNow(hwnd_)) {
+    ReportClipboardFailure();
+    ready_ = 1;
+    return;
+  }
+  ClipboardWriter clipboard(hwnd_);
+  StampBitmapSeal(clipboard);
+  if (clipboard.Failed()) {
+    ReportClipboardFailure();
+    ready_ = 1;
+    return;
+  }
+  ready_ = 1;
+  AfterStampAction();
+}
+
+void TForm1::StampBitmapSeal(ClipboardWriter& clipboard) {
+  const int resolution = BitmapSealResolution();
+  if (!LoadBitmapSeal()) {
+    MessageBoxW(hwnd_, L"画像ファイルを読み込めません", L"", MB_OK);
+    return;
+  }
+  ApplySealRotation(*BitmapSealImage, *Seal.clock);
+  if (WantsMetafile()) {
+    clipboard.Open();
+    PutBitmapSealPicture(clipboard, resolution);
+  }
+  if (WantsDib()) PutBitmapSealDib(clipboard, resolution);
+  if (WantsMetafile()) clipboard.Close();
+  BitmapSealImage.reset();
+  if (!clipboard.Failed() && OptionSettings.ShowMessage != 0 && !Seal.ExternalRequest && ShowInformation)
+    ShowInformation();
+}
+
+bool TForm1::LoadBitmapSeal() {
+  // Seal pictures are small; a file beyond this is not one of ours.
+  constexpr std::size_t kMaxBitmapFile = 64 * 1024 * 1024;
+  BitmapSealImage.reset();
+  const auto bytes = ReadFileBytes(FieldText(OptionSettings.Bitmap1), kMaxBitmapFile);
+  constexpr std::size_t kFileHeader = 14;
+  if (!bytes || bytes->size() < kFileHeader + kDibHeaderSize || (*bytes)[0] != 'B' || (*bytes)[1] != 'M')
+    return false;
+  const std::span<const std::uint8_t> dibBytes(reinterpret_cast<const std::uint8_t*>(bytes->data()) + kFileHeader,
+                                               bytes->size() - kFileHeader);
+  const DibView view(dibBytes);
+  if (!view.Valid()) return false;
+  const PackedDib dib = ConvertDibTo24Bit(view);
+  if (dib.empty()) return false;
+  auto image = std::make_unique<GdiWorkImage>();
+  image->SetBitmapFromDib(dib);
+  if (!image->Bitmap()) return false;
+  BitmapSealImage = std::move(image);
+  return true;
+}
+
+void TForm1::PutBitmapSealDib(ClipboardWriter& clipboard, int resolution) {
+  clipboard.PutGlobal(CF_DIB, SixteenColourDib(*BitmapSealImage, resolution, 180104));
+}
+
+void TForm1::PutBitmapSealPicture(ClipboardWriter& clipboard, int resolution) {
+  GdiWorkImage& seal = *BitmapSealImage;
+  const SIZE out = OutputSize(seal, resolution);
+  GdiWorkImage picture;
+  Canvas& canvas = picture.BeginMetafile(out.cx, out.cy);
+  canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
+  canvas.StretchDraw({0, 0, static_cast<int>(out.cx) - 1, static_cast<int>(out.cy) - 1}, seal);
+  picture.EndMetafile();
+  PutPictureFormats(clipboard, picture.TakeMetafile());
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The hidden main window "VarnelMain": owner of the tray icon and its menu,
+// receiver of the control messages other programs post, and keeper of the
+// Ready flag that drops clicks and requests while something runs.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "SettingsStore.h"
+#include "Window.h"
+
+class TForm1;
+class TSimpleStamp;
+
+inline constexpr UINT kControlMessage = WM_USER;       // 0x400, code in wParam
+inline constexpr UINT kTrayIconMessage = WM_USER + 1;  // 0x401, mouse message in lParam
+inline constexpr UINT kTrayIconId = 100;
+
+class TTaskTrayForm : public Window {
+ public:
+  explicit TTaskTrayForm(SettingsStore& store) : store_(store) {}
+  ~TTaskTrayForm() override;
+  // FormCreate: the program folder becomes the current directory, the
+  // window and its tray icon appear, the pop-up menu is built.
+  bool Create();
+  void Attach(TForm1& pad, TSimpleStamp& toolbar);
+
+  std::uint8_t Ready = 0;
+  HMENU PopupMenu1 = nullptr;
+
+  void DisableTrayMenu();
+  void EnableTrayMenu();
+  void EnableItem(UINT id, bool enabled);
+  void HandleControlMessage(WPARAM code);
+  // Closes the window, which ends the message loop.
+  void Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+  void ExitClick();
+
+ protected:
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void BuildPopupMenu();
+  bool AddTrayIcon();
+  void RemoveTrayIcon();
+  void TrayIconMouse(UINT mouseMessage);
+  void ShowPopupMenu();
+  void OnCommand(UINT id);
+  void pHelpClick();
+  void pmSimpleStampClick();
+  void N4Click();
+
+  SettingsStore& store_;
+  TForm1* pad_ = nullptr;
+  TSimpleStamp* toolbar_ = nullptr;
+  UINT taskbarCreated_ = 0;
+  bool iconAdded_ = false;
+};
+
+// Writes SimpleStamp\Show as the toolbar's visibility, at exit.
+void SaveToolbarVisibility(SettingsStore& store, bool visible);
