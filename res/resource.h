@@ -10,3 +10,33 @@
 #define IDC_DATE_EDIT1 602
 #define IDC_DATE_BUTTON2 603  // "<": a day back
 #define IDC_DATE_BUTTON3 604  // ">": a day forward
+
+// The password prompt; its buttons are IDOK and IDCANCEL.
+#define IDD_PASSWORD 1000
+#define IDC_PASSWORD_LABEL 1001
+#define IDC_PASSWORD_EDIT1 1002
+
+// The document-ID prompt; its buttons are IDOK and IDCANCEL.
+#define IDD_DOCID 1010
+#define IDC_DOCID_LABEL 1011
+#define IDC_DOCID_DID 1012
+
+// The information message after a stamp; its button is IDOK.
+#define IDD_MESSAGE 1020
+#define IDC_MESSAGE_LINE1 1021  // the seven lines of text: 1021..1027
+#define IDC_MESSAGE_LINE2 1022
+#define IDC_MESSAGE_LINE3 1023
+#define IDC_MESSAGE_LINE4 1024
+#define IDC_MESSAGE_LINE5 1025
+#define IDC_MESSAGE_LINE6 1026
+#define IDC_MESSAGE_LINE7 1027
+#define IDC_MESSAGE_CHECKBOX1 1031  // display-only: the formats on the clipboard
+#define IDC_MESSAGE_CHECKBOX2 1032
+#define IDC_MESSAGE_CHECKBOX3 1033
+#define IDC_MESSAGE_CHECKBOX4 1034
+#define IDC_MESSAGE_NONDISP 1035  // "don't show this message again"
+
+// The background patterns under a guarded seal (BackImage 1, 2, 3).
+#define IDB_SHITAJI 1100
+#define IDB_SHITAJI2 1101
+#define IDB_SHITAJI3 1102

@@ -1,0 +1,135 @@
+#include "Message.h"
+
+#include "Dialog.h"
+#include "Records.h"
+#include "Settings.h"
+#include "resource.h"
+
+namespace {
+
+void Perform(const std::function<void()>& action) {
+  if (action) action();
+}
+
+}  // namespace
+
+TMessageForm::TMessageForm(SettingsStore& store, Actions actions) : store_(store), actions_(std::move(actions)) {}
+
+TMessageForm::~TMessageForm() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool TMessageForm::Create(HWND owner) {
+  if (!hwnd_)
+    CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(IDD_MESSAGE), owner, Procedure,
+                       reinterpret_cast<LPARAM>(this));
+  return hwnd_ != nullptr;
+}
+
+void TMessageForm::ShowMessage() {
+  if (!hwnd_) return;
+  FormShow();
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  BringWindowToTop(hwnd_);
+}
+
+bool TMessageForm::IsDialogMessage(MSG& msg) {
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+    try {
+      FormKeyDown(msg.wParam);
+    } catch (...) {
+      // Closing failed part-way (saving the settings): the form stays usable.
+    }
+    return true;
+  }
+  return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+INT_PTR CALLBACK TMessageForm::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  TMessageForm* self = nullptr;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<TMessageForm*>(lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+    self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<TMessageForm*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  if (message == WM_NCDESTROY) {
+    self->hwnd_ = nullptr;
+    return FALSE;
+  }
+  try {
+    return self->Dispatch(message, wParam);
+  } catch (...) {
+    // An exception must not unwind through the dialog manager.
+    return TRUE;
+  }
+}
+
+INT_PTR TMessageForm::Dispatch(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+      if (LOWORD(wParam) == IDOK) Button1Click();
+      // The dialog manager's Esc, when the program's loop let it through.
+      if (LOWORD(wParam) == IDCANCEL) FormClose();
+      return TRUE;
+    case WM_CLOSE:
+      FormClose();
+      return TRUE;
+  }
+  return FALSE;
+}
+
+void TMessageForm::FormShow() {
+  if (MetafileOnly == 1) {
+    SetFormatBoxes(true, false, false, true);
+    MetafileOnly = 0;
+  } else {
+    switch (OptionSettings.ClipboardFormat) {
+      case 0: SetFormatBoxes(true, false, false, true); break;
+      case 1: SetFormatBoxes(false, true, true, false); break;
+      case 2: SetFormatBoxes(true, true, true, true); break;
+    }
+  }
+  Tick(IDC_MESSAGE_NONDISP, false);
+}
+
+void TMessageForm::Button1Click() { FormClose(); }
+
+void TMessageForm::FormKeyDown(WPARAM key) {
+  if (key == VK_RETURN || key == VK_ESCAPE) FormClose();
+}
+
+// Closing hides the form. The after-stamp action was left to this moment;
+// ticking "don't show again" also skips it, this one time.
+void TMessageForm::FormClose() {
+  if (!IsWindowVisible(hwnd_)) return;
+  if (Ticked(IDC_MESSAGE_NONDISP)) {
+    OptionSettings.ShowMessage = 0;
+    SaveOptionSettings(store_);
+  }
+  ShowWindow(hwnd_, SW_HIDE);
+  if (OptionSettings.ShowMessage == 0) return;
+  // Last: exiting may take the program, and this form, down.
+  switch (OptionSettings.TerminateAsStamped) {
+    case 1: Perform(actions_.ExitProgram); break;
+    case 2: Perform(actions_.HideStampPadAndToolbar); break;
+  }
+}
+
+void TMessageForm::SetFormatBoxes(bool box1, bool box2, bool box3, bool box4) {
+  Tick(IDC_MESSAGE_CHECKBOX1, box1);
+  Tick(IDC_MESSAGE_CHECKBOX2, box2);
+  Tick(IDC_MESSAGE_CHECKBOX3, box3);
+  Tick(IDC_MESSAGE_CHECKBOX4, box4);
+}
+
+void TMessageForm::Tick(int id, bool ticked) { CheckDlgButton(hwnd_, id, ticked ? BST_CHECKED : BST_UNCHECKED); }
+
+bool TMessageForm::Ticked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
