@@ -1,0 +1,295 @@
+// The real program, started from dist/ and driven the way other programs and
+// users drive it: control messages through VrnCtl, the tray window's
+// messages, its message boxes clicked by control ID; results read from the
+// clipboard and the registry.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "harness/Clipboard.h"
+#include "harness/ConsoleProgram.h"
+#include "harness/Dialogs.h"
+#include "harness/Process.h"
+#include "harness/RecordingWindow.h"
+#include "harness/Registry.h"
+#include "resource.h"
+
+namespace {
+
+using harness::kRoot;
+
+constexpr DWORD kStartMs = 20000;
+
+struct BoxSearch {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchVisibleDialog(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<BoxSearch*>(lParam);
+  wchar_t title[256] = {}, cls[64] = {};
+  GetWindowTextW(hwnd, title, 256);
+  GetClassNameW(hwnd, cls, 64);
+  if (IsWindowVisible(hwnd) && *search->caption == title && std::wstring(cls) == L"#32770") {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible message box or dialog (dialog class) with this caption: the
+// program also keeps a hidden dialog of the same caption, its information
+// message.
+HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 10000) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    BoxSearch search{&caption, nullptr};
+    EnumWindows(MatchVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (GetTickCount64() >= end) return nullptr;
+    Sleep(20);
+  }
+}
+
+std::wstring BoxText(HWND box) { return harness::ControlText(box, 0xFFFF); }
+
+// Presses a button of another process's dialog and waits until it has gone.
+void Press(HWND box, int id) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+  for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
+}
+
+bool ClipboardHolds(UINT format, DWORD timeoutMs = 10000) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  do {
+    for (UINT f : harness::ClipboardFormats())
+      if (f == format) return true;
+    Sleep(50);
+  } while (GetTickCount64() < end);
+  return false;
+}
+
+bool ClipboardStillText(DWORD waitMs) {
+  Sleep(waitMs);
+  auto text = harness::ClipboardBytes(CF_TEXT);
+  return text && std::string(reinterpret_cast<const char*>(text->data())) == "before";
+}
+
+// VrnCtl.dll as another program loads it.
+class VrnCtl {
+ public:
+  VrnCtl() : module_(LoadLibraryW(harness::DistPath(L"VrnCtl.dll").c_str())) {}
+  ~VrnCtl() {
+    if (module_) FreeLibrary(module_);
+  }
+  int Call(const char* name) const {
+    auto f = reinterpret_cast<int(__cdecl*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    return f ? f() : -1;
+  }
+
+ private:
+  HMODULE module_;
+};
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness::DeleteTree(L"Software\\Qdx");
+    // Quiet defaults for a test run: no toolbar, no date prompt.
+    harness::WriteString(kRoot, L"Version", L"126");
+    harness::WriteString(kRoot, L"ShowExBar", L"2");
+    harness::WriteString(kRoot, L"CheckDate", L"0");
+    harness::PutClipboardText("before");
+  }
+  void TearDown() override {
+    if (program && program->Running()) EndProgram();
+    harness::DeleteTree(L"Software\\Qdx");
+  }
+  void Start() {
+    program.emplace(harness::DistPath(L"Varnel.exe"));
+    tray = harness::WaitForWindow(L"VarnelMain", kStartMs);
+    ASSERT_NE(tray, nullptr) << "the hidden main window appears";
+  }
+  HWND Pad() const { return FindWindowW(L"TForm1", nullptr); }
+  // Ends the program through control code 5 and its confirmation.
+  void EndProgram() {
+    PostMessageW(tray, WM_USER, 5, 0);
+    if (HWND box = WaitForBox(L"Varnel印鑑", 5000)) Press(box, IDOK);
+    EXPECT_EQ(program->WaitForExit(10000), 0u);
+  }
+
+  std::optional<harness::RunningProgram> program;
+  HWND tray = nullptr;
+  VrnCtl ctl;
+};
+
+TEST_F(Program, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
+  Start();
+  harness::RunningProgram second(harness::DistPath(L"Varnel.exe"));
+  EXPECT_EQ(second.WaitForExit(10000), 1u);
+  EXPECT_TRUE(program->Running());
+  EXPECT_EQ(harness::WaitForWindow(L"VarnelMain", 100), tray);
+  EndProgram();
+  EXPECT_EQ(FindWindowW(nullptr, L"VarnelMain"), nullptr) << "gone with the program";
+}
+
+TEST_F(Program, ControlCodesStampClearAndIgnoreWhatTheyShould) {
+  Start();
+  EXPECT_NE(ctl.Call("_NameStamp"), 0);
+  EXPECT_TRUE(ClipboardHolds(CF_DIB)) << "code 1 stamps the name seal";
+  EXPECT_TRUE(ClipboardHolds(CF_ENHMETAFILE));
+  EXPECT_EQ(WaitForBox(L"Varnel印鑑", 500), nullptr) << "no information message for a request";
+
+  EXPECT_NE(ctl.Call("_ClearClipboard"), 0);
+  for (int i = 0; i < 100 && !harness::ClipboardFormats().empty(); ++i) Sleep(50);
+  EXPECT_TRUE(harness::ClipboardFormats().empty()) << "code 4 empties the clipboard";
+
+  harness::PutClipboardText("before");
+  EXPECT_NE(ctl.Call("_BmpStamp"), 0);
+  PostMessageW(tray, WM_USER, 0, 0);
+  PostMessageW(tray, WM_USER, 8, 0);
+  EXPECT_TRUE(ClipboardStillText(1000)) << "code 3 without a bitmap seal, 0 and 8 do nothing";
+
+  EXPECT_NE(ctl.Call("_DateStamp"), 0);
+  EXPECT_TRUE(ClipboardHolds(CF_DIB)) << "code 2 stamps the date seal";
+}
+
+TEST_F(Program, OnlyTheConfirmedDateRequestAsks) {
+  harness::WriteString(kRoot, L"CheckDate", L"1");
+  Start();
+  ctl.Call("_DateStamp");
+  EXPECT_TRUE(ClipboardHolds(CF_DIB));
+  EXPECT_EQ(WaitForBox(L"Varnel印鑑", 500), nullptr) << "code 2 never asks";
+
+  harness::PutClipboardText("before");
+  ctl.Call("_DateStampEx");
+  HWND dialog = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(GetDlgItem(dialog, IDC_DATE_EDIT1), nullptr) << "code 7 asks for the date";
+  Press(dialog, IDOK);
+  EXPECT_TRUE(ClipboardHolds(CF_DIB));
+  HWND message = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(message, nullptr);
+  EXPECT_NE(GetDlgItem(message, IDC_MESSAGE_NONDISP), nullptr) << "and shows the information message";
+  Press(message, IDOK);
+}
+
+TEST_F(Program, ExitRequestsAskAndTellTheUserSelectionProgram) {
+  harness::RecordingWindow selection(L"Varnel印鑑ユーザー選択");
+  Start();
+  ctl.Call("_ExitVarnel");
+  HWND box = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(BoxText(box), L"Varnel印鑑を終了します");
+  Press(box, IDCANCEL);
+  EXPECT_EQ(program->WaitForExit(1000), static_cast<DWORD>(STILL_ACTIVE)) << "Cancel keeps it running";
+
+  ctl.Call("_ChangeUser");
+  box = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(box, nullptr);
+  Press(box, IDCANCEL);
+  EXPECT_TRUE(program->Running());
+  ctl.Call("_ExitVarnel");
+  box = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(box, nullptr);
+  Press(box, IDOK);
+  EXPECT_EQ(program->WaitForExit(10000), 0u);
+  EXPECT_EQ(selection.WaitForCodes(1, 5000), (std::vector<WPARAM>{2})) << "a user change was asked for earlier";
+}
+
+TEST_F(Program, PlainExitTellsTheUserSelectionProgramOne) {
+  harness::RecordingWindow selection(L"Varnel印鑑ユーザー選択");
+  Start();
+  EndProgram();
+  EXPECT_EQ(selection.WaitForCodes(1, 5000), (std::vector<WPARAM>{1}));
+  EXPECT_EQ(harness::ReadString(kRoot, L"DocumentFilter"), L"TransParent") << "settings are saved at the end";
+}
+
+TEST_F(Program, RequestsWhileAPromptIsOpenAreDropped) {
+  harness::WriteString(kRoot, L"PasswordOnStamp", L"0");
+  Start();
+  ctl.Call("_NameStamp");
+  HWND prompt = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(prompt, nullptr);
+  ctl.Call("_ClearClipboard");
+  Sleep(500);
+  Press(prompt, IDCANCEL);
+  EXPECT_TRUE(ClipboardStillText(500)) << "the clear request arrived while busy and was dropped";
+}
+
+TEST_F(Program, StartUpChecksRunOnce) {
+  harness::WriteString(kRoot, L"Version", L"125");
+  Start();
+  HWND box = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(BoxText(box).find(L"バージョンアップ対応のため"), std::wstring::npos);
+  Press(box, IDOK);
+  EndProgram();
+  EXPECT_EQ(harness::ReadString(kRoot, L"Version"), L"126");
+  Start();
+  EXPECT_EQ(WaitForBox(L"Varnel印鑑", 1500), nullptr) << "not again";
+}
+
+TEST_F(Program, RefusedStartUpPasswordEndsTheProgram) {
+  harness::WriteString(kRoot, L"PasswordCheck", L"0");
+  harness::WriteString(kRoot, L"UserPassword", L"JIH");  // "abc" scrambled
+  program.emplace(harness::DistPath(L"Varnel.exe"));
+  HWND prompt = WaitForBox(L"Varnel印鑑", kStartMs);
+  ASSERT_NE(prompt, nullptr);
+  Press(prompt, IDCANCEL);
+  EXPECT_EQ(program->WaitForExit(10000), 0u);
+}
+
+TEST_F(Program, StampPadFollowsItsOptions) {
+  harness::WriteString(kRoot, L"HideMenu", L"1");
+  harness::WriteString(kRoot, L"Bitmap1", L"varnel.bmp");  // no such file
+  Start();
+  HWND box = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(BoxText(box), L"ﾋﾞｯﾄﾏｯﾌﾟ印画像が見つかりません");
+  Press(box, IDOK);
+  HWND pad = Pad();
+  ASSERT_NE(pad, nullptr);
+  EXPECT_EQ(GetMenu(pad), nullptr) << "HideMenu 1: no menu bar";
+  RECT r;
+  GetWindowRect(pad, &r);
+  EXPECT_EQ(r.right - r.left, 141) << "no bitmap seal: the narrow pad";
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"0");
+}
+
+TEST_F(Program, MainToolBarHidesThePadAfterASecondAndCloseAsksWhenNotResident) {
+  harness::WriteString(kRoot, L"MainToolBar", L"1");
+  Start();
+  Sleep(300);
+  HWND pad = Pad();
+  ASSERT_NE(pad, nullptr);
+  for (int i = 0; i < 60 && IsWindowVisible(pad); ++i) Sleep(50);
+  EXPECT_FALSE(IsWindowVisible(pad));
+  PostMessageW(tray, WM_USER + 1, 100, WM_LBUTTONDBLCLK);
+  for (int i = 0; i < 60 && !IsWindowVisible(pad); ++i) Sleep(50);
+  EXPECT_TRUE(IsWindowVisible(pad)) << "double-click 0 shows the pad";
+  PostMessageW(pad, WM_CLOSE, 0, 0);
+  HWND box = WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(box, nullptr) << "StayOnTaskTray 0: closing asks to end";
+  Press(box, IDOK);
+  EXPECT_EQ(program->WaitForExit(10000), 0u);
+}
+
+TEST_F(Program, TrayDoubleClickCanStampAndTheConsoleClientReachesTheProgram) {
+  harness::WriteString(kRoot, L"TaskTrayIconDoubleClick", L"1");
+  harness::WriteString(kRoot, L"ShowMessage", L"0");
+  Start();
+  PostMessageW(tray, WM_USER + 1, 100, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(ClipboardHolds(CF_DIB));
+
+  harness::PutClipboardText("before");
+  const auto client = harness::RunConsoleProgram(harness::DistPath(L"vrnctl.exe"), L"clear", 10000);
+  EXPECT_EQ(client.exitCode, 0u);
+  for (int i = 0; i < 100 && !harness::ClipboardFormats().empty(); ++i) Sleep(50);
+  EXPECT_TRUE(harness::ClipboardFormats().empty());
+}
+
+}  // namespace
