@@ -35,9 +35,13 @@ void HideStampPadAndToolbar() {
 }
 
 // The toolbar at start: always, never, or as at the last exit.
+// It starts beside the stamp pad rather than over it.
 void ShowToolbarAtStart(SettingsStore& store) {
   auto key = store.Open(VarnelKeyPath("SimpleStamp"));
   const bool lastShown = key && key->Read("Show") == "1";
+  RECT pad;
+  GetWindowRect(Form1->Handle(), &pad);
+  SetWindowPos(SimpleStamp->Handle(), nullptr, pad.right + 4, pad.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (OptionSettings.ShowExBar == 1 || (OptionSettings.ShowExBar == 0 && lastShown)) SimpleStamp->Show();
 }
 

@@ -129,6 +129,10 @@ TEST_F(Stamping, DibIsSixteenColoursAtTheStampResolution) {
   EXPECT_EQ(dib.biXPelsPerMeter, 26000);
   EXPECT_EQ(dib.biYPelsPerMeter, 26000);
   EXPECT_GE(harness::ClipboardBytes(CF_DIB)->size(), 80104u);
+  const auto bytes = harness::ClipboardBytes(CF_DIB);
+  const PackedDib pixels(bytes->begin(), bytes->end());
+  EXPECT_EQ(harness::IndexedPixelAt(pixels, 121, 121 - 117 + 1), (harness::Rgb{255, 0, 0})) << "the ring, in red";
+  EXPECT_EQ(harness::IndexedPixelAt(pixels, 2, 2), (harness::Rgb{255, 255, 255})) << "outside it, white";
 
   pad.SpeedButton2Click();
   EXPECT_EQ(DibHeader().biXPelsPerMeter, 15249);

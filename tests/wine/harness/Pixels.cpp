@@ -20,6 +20,23 @@ int DibHeight(const PackedDib& dib) {
   return h.biHeight;
 }
 
+Rgb IndexedPixelAt(const PackedDib& dib, int x, int y) {
+  BITMAPINFOHEADER h{};
+  if (dib.size() < sizeof h) return {};
+  std::memcpy(&h, dib.data(), sizeof h);
+  if (h.biBitCount != 4 && h.biBitCount != 8) return {};
+  if (x < 0 || y < 0 || x >= h.biWidth || y >= h.biHeight) return {};
+  const std::size_t colors = h.biClrUsed ? h.biClrUsed : std::size_t{1} << h.biBitCount;
+  const std::size_t stride = (static_cast<std::size_t>(h.biWidth) * h.biBitCount + 31) / 32 * 4;
+  const std::size_t rows = h.biSize + colors * 4;
+  const std::size_t at = rows + stride * static_cast<std::size_t>(h.biHeight - 1 - y) + x * h.biBitCount / 8;
+  if (at >= dib.size()) return {};
+  std::size_t index = dib[at];
+  if (h.biBitCount == 4) index = (x % 2 == 0) ? index >> 4 : index & 0x0F;
+  const std::uint8_t* entry = dib.data() + h.biSize + index * 4;
+  return {entry[2], entry[1], entry[0]};
+}
+
 Rgb PixelAt(const PackedDib& dib, int x, int y) {
   const int width = DibWidth(dib), height = DibHeight(dib);
   if (x < 0 || y < 0 || x >= width || y >= height) return {};
@@ -40,9 +57,12 @@ PackedDib PlayIntoDib(HENHMETAFILE emf, int width, int height) {
 
 bool WriteBmp(const PackedDib& dib, const std::wstring& path) {
   if (dib.size() < 40) return false;
+  BITMAPINFOHEADER header{};
+  std::memcpy(&header, dib.data(), sizeof header);
+  const DWORD colors = header.biClrUsed ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0u);
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + 40;
+  file.bfOffBits = static_cast<DWORD>(sizeof file + header.biSize + colors * sizeof(RGBQUAD));
   file.bfSize = static_cast<DWORD>(sizeof file + dib.size());
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;

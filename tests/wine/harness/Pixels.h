@@ -23,6 +23,8 @@ int DibWidth(const PackedDib& dib);
 int DibHeight(const PackedDib& dib);
 // The pixel at column x of row y counted from the top; 24-bit DIBs only.
 Rgb PixelAt(const PackedDib& dib, int x, int y);
+// The same for a 4- or 8-bit DIB with its colour table.
+Rgb IndexedPixelAt(const PackedDib& dib, int x, int y);
 // Plays the metafile into a white 24-bit bitmap of width x height.
 PackedDib PlayIntoDib(HENHMETAFILE emf, int width, int height);
 // Writes a packed DIB as a .bmp file (for the gallery and for looking at failures).
