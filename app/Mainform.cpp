@@ -276,11 +276,7 @@ void TForm1::N4Click() {
 }
 
 void TForm1::mSumpleStamp0Click() {
-  if (!toolbar_) return;
-  if (toolbar_->Visible())
-    toolbar_->Hide();
-  else
-    toolbar_->Show();
+  if (toolbar_) toolbar_->Toggle();
 }
 
 void TForm1::Timer1Timer() {

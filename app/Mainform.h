@@ -94,6 +94,7 @@ class TForm1 : public Window {
   void StampSeal(int resolution, const std::function<void()>& reload, const std::function<void()>& drawBitmap,
                  const std::function<void()>& drawMetafile, bool clearDateText);
   bool PasswordGate();
+  bool BeginStamp();
   void AfterStamp(bool clipboardFailed);
   void AfterStampAction();
   void ReportClipboardFailure();

@@ -10,6 +10,7 @@ class TSimpleStamp : public Window {
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
   void Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
   void Hide() { ShowWindow(hwnd_, SW_HIDE); }
+  void Toggle() { Visible() ? Hide() : Show(); }
 
  protected:
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) override;

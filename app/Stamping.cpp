@@ -126,6 +126,22 @@ void TForm1::FreeWorkImage() { Seal.WorkImage.reset(); }
 
 bool TForm1::PasswordGate() { return OptionSettings.PasswordOnStamp != 0 || AskPassword(hwnd_); }
 
+// Busy from here; the password when asked for, then an empty clipboard. A
+// refused password leaves the clipboard as it was.
+bool TForm1::BeginStamp() {
+  ready_ = 0;
+  if (!PasswordGate()) {
+    ready_ = 1;
+    return false;
+  }
+  if (!EmptyClipboardNow(hwnd_)) {
+    ReportClipboardFailure();
+    ready_ = 1;
+    return false;
+  }
+  return true;
+}
+
 void TForm1::SpeedButton1Click() {
   StampSeal(
       NameSealResolution(), [this] { LoadNameSealSettings(store_); }, [this] { DrawNameSealBitmap(Seal); },
@@ -140,16 +156,7 @@ void TForm1::SpeedButton2Click() {
 
 void TForm1::StampSeal(int resolution, const std::function<void()>& reload, const std::function<void()>& drawBitmap,
                        const std::function<void()>& drawMetafile, bool clearDateText) {
-  ready_ = 0;
-  if (!PasswordGate()) {
-    ready_ = 1;
-    return;
-  }
-  if (!EmptyClipboardNow(hwnd_)) {
-    ReportClipboardFailure();
-    ready_ = 1;
-    return;
-  }
+  if (!BeginStamp()) return;
   ClipboardWriter clipboard(hwnd_);
   const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
   if (!simpleMetafile) {
@@ -270,16 +277,7 @@ void TForm1::PutSealVectorMetafile(ClipboardWriter& clipboard, int resolution) {
 }
 
 void TForm1::B1Click() {
-  ready_ = 0;
-  if (!PasswordGate()) {
-    ready_ = 1;
-    return;
-  }
-  if (!EmptyClipboardNow(hwnd_)) {
-    ReportClipboardFailure();
-    ready_ = 1;
-    return;
-  }
+  if (!BeginStamp()) return;
   ClipboardWriter clipboard(hwnd_);
   StampBitmapSeal(clipboard);
   if (clipboard.Failed()) {

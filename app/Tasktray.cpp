@@ -78,11 +78,16 @@ void TTaskTrayForm::BuildPopupMenu() {
     EnableMenuItem(PopupMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
-bool TTaskTrayForm::AddTrayIcon() {
+NOTIFYICONDATAW TTaskTrayForm::IconData() const {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
   data.hWnd = hwnd_;
   data.uID = kTrayIconId;
+  return data;
+}
+
+bool TTaskTrayForm::AddTrayIcon() {
+  NOTIFYICONDATAW data = IconData();
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayIconMessage;
   data.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
@@ -94,10 +99,7 @@ bool TTaskTrayForm::AddTrayIcon() {
 
 void TTaskTrayForm::RemoveTrayIcon() {
   if (!iconAdded_ || !hwnd_) return;
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = hwnd_;
-  data.uID = kTrayIconId;
+  NOTIFYICONDATAW data = IconData();
   Shell_NotifyIconW(NIM_DELETE, &data);
   iconAdded_ = false;
 }
@@ -189,11 +191,7 @@ void TTaskTrayForm::pHelpClick() {
 }
 
 void TTaskTrayForm::pmSimpleStampClick() {
-  if (!toolbar_) return;
-  if (toolbar_->Visible())
-    toolbar_->Hide();
-  else
-    toolbar_->Show();
+  if (toolbar_) toolbar_->Toggle();
 }
 
 void TTaskTrayForm::N4Click() {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdint>
 
 #include "SettingsStore.h"
@@ -43,6 +45,7 @@ class TTaskTrayForm : public Window {
 
  private:
   void BuildPopupMenu();
+  NOTIFYICONDATAW IconData() const;
   bool AddTrayIcon();
   void RemoveTrayIcon();
   void TrayIconMouse(UINT mouseMessage);
