@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "harness/Clipboard.h"
@@ -294,6 +295,42 @@ TEST_F(Program, TrayDoubleClickCanStampAndTheConsoleClientReachesTheProgram) {
   EXPECT_EQ(client.exitCode, 0u);
   for (int i = 0; i < 100 && !harness::ClipboardFormats().empty(); ++i) Sleep(50);
   EXPECT_TRUE(harness::ClipboardFormats().empty());
+}
+
+TEST_F(Program, BitmapSealRequestsWorkWhileASealExists) {
+  // A 120 x 120 white picture as the seal, named by its full path.
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring path = std::wstring(folder) + L"varnel-seal.bmp";
+  const int side = 120;
+  const DWORD stride = (side * 3 + 3) / 4 * 4;
+  std::string bytes(54 + stride * side, '\xFF');
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0, 54};
+  BITMAPINFOHEADER info{40, side, side, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::memcpy(bytes.data(), &file, 14);
+  std::memcpy(bytes.data() + 14, &info, 40);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  harness::WriteString(kRoot, L"Bitmap1", path);
+  harness::WriteString(kRoot, L"ClipboardFormat", L"DIBitmap");
+
+  Start();
+  RECT r{};
+  for (int i = 0; i < 100; ++i, Sleep(20)) {
+    GetWindowRect(Pad(), &r);
+    if (r.right - r.left == 214) break;
+  }
+  EXPECT_EQ(r.right - r.left, 214) << "the pad widens for the third preview";
+  ctl.Call("_BmpStamp");
+  ASSERT_TRUE(ClipboardHolds(CF_DIB)) << "code 3 stamps the bitmap seal";
+  BITMAPINFOHEADER dib{};
+  std::memcpy(&dib, harness::ClipboardBytes(CF_DIB)->data(), sizeof dib);
+  EXPECT_EQ(dib.biWidth, side);
+  EXPECT_EQ(dib.biXPelsPerMeter, 15294);
+  EndProgram();
+  DeleteFileW(path.c_str());
 }
 
 }  // namespace
