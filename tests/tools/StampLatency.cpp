@@ -1,0 +1,153 @@
+// Times stamps of the running program from a control request to a complete
+// clipboard (EMF + METAFILEPICT + DIB), against a minimal baseline program
+// doing the same with one circle; and the time from process start to the
+// "VarnelMain" window.
+// Usage: stamp_latency.exe [runs]
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness/Process.h"
+#include "harness/Registry.h"
+#include "harness/Varnel.h"
+
+namespace {
+
+const std::wstring kSealFile = L"bench-seal.bmp";
+
+double Now() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+struct Figures {
+  double median = 0, p90 = 0;
+  int failed = 0;
+};
+
+Figures Summarise(std::vector<double> times, int failed) {
+  Figures f;
+  f.failed = failed;
+  if (times.empty()) return f;
+  std::sort(times.begin(), times.end());
+  f.median = times[times.size() / 2];
+  f.p90 = times[std::min(times.size() - 1, times.size() * 9 / 10)];
+  return f;
+}
+
+// Posts the request and waits for the clipboard to change and hold the
+// three formats; then lets the writer close the clipboard before the next.
+Figures Time(HWND window, WPARAM code, int runs) {
+  std::vector<double> times;
+  int failed = 0;
+  for (int i = 0; i <= runs; ++i) {
+    const DWORD before = GetClipboardSequenceNumber();
+    const double start = Now();
+    PostMessageW(window, WM_USER, code, 0);
+    const bool done = harness::WaitForStampFormats(before, 10000);
+    const double end = Now();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    if (i == 0) continue;  // warms up fonts and caches
+    if (done)
+      times.push_back(end - start);
+    else
+      ++failed;
+  }
+  return Summarise(times, failed);
+}
+
+std::wstring ToolFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::wstring file(path, n);
+  return file.substr(0, file.find_last_of(L'\\') + 1);
+}
+
+// A 250 x 250 bitmap seal in the program folder, as the cutter would save it.
+void WriteBitmapSeal() {
+  const int side = 250;
+  const std::size_t stride = (side * 3 + 3) / 4 * 4;
+  std::vector<unsigned char> bytes(14 + 40 + stride * side, 0xFF);
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0, 54};
+  BITMAPINFOHEADER info{40, side, side, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::memcpy(bytes.data(), &file, 14);
+  std::memcpy(bytes.data() + 14, &info, 40);
+  harness::WriteWholeFile(harness::DistPath(kSealFile), bytes.data(), bytes.size());
+}
+
+void PrepareSettings() {
+  harness::DeleteTree(L"Software\\Qdx");
+  harness::WriteString(harness::kRoot, L"Version", L"126");
+  harness::WriteString(harness::kRoot, L"ShowExBar", L"2");
+  harness::WriteString(harness::kRoot, L"CheckDate", L"0");
+  harness::WriteString(harness::kRoot, L"ShowMessage", L"0");
+  harness::WriteString(harness::kRoot, L"Bitmap1", kSealFile);
+}
+
+void EndVarnel(HWND tray, harness::RunningProgram& program) {
+  PostMessageW(tray, WM_USER, 5, 0);
+  if (HWND box = harness::WaitForBox(L"Varnel印鑑", 5000)) harness::PressButton(box, IDOK);
+  if (program.WaitForExit(10000) == STILL_ACTIVE) program.Terminate();
+}
+
+void Row(const char* name, const Figures& f, const Figures& baseline) {
+  std::printf("%-12s %9.2f %9.2f %9.2f %9.2f", name, f.median, f.p90, f.median / baseline.median,
+              f.p90 / baseline.p90);
+  if (f.failed) std::printf("   (%d incomplete)", f.failed);
+  std::printf("\n");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 50;
+  PrepareSettings();
+  WriteBitmapSeal();
+
+  const double launched = Now();
+  std::optional<harness::RunningProgram> varnel(std::in_place, harness::DistPath(L"Varnel.exe"));
+  HWND tray = harness::WaitForWindow(L"VarnelMain", 30000);
+  const double startUp = Now() - launched;
+  if (!tray) {
+    std::printf("stamp_latency: the program did not start\n");
+    return 1;
+  }
+  Sleep(500);  // the stamp pad's first showing
+  const Figures name = Time(tray, 1, runs);
+  const Figures date = Time(tray, 2, runs);
+  const Figures bitmap = Time(tray, 3, runs);
+  EndVarnel(tray, *varnel);
+  DeleteFileW(harness::DistPath(kSealFile).c_str());
+  harness::DeleteTree(L"Software\\Qdx");
+
+  harness::RunningProgram baselineProgram(ToolFolder() + L"baseline.exe");
+  HWND baselineWindow = harness::WaitForWindow(L"VarnelBaseline", 30000);
+  if (!baselineWindow) {
+    std::printf("stamp_latency: the baseline did not start\n");
+    return 1;
+  }
+  const Figures baseline = Time(baselineWindow, 0, runs);
+  PostMessageW(baselineWindow, WM_CLOSE, 0, 0);
+  baselineProgram.WaitForExit(5000);
+
+  std::printf("Control request to complete clipboard (EMF + METAFILEPICT + DIB), %d runs each, ms:\n", runs);
+  std::printf("%-12s %9s %9s %9s %9s\n", "", "median", "p90", "x median", "x p90");
+  Row("name seal", name, baseline);
+  Row("date seal", date, baseline);
+  Row("bitmap seal", bitmap, baseline);
+  Row("baseline", baseline, baseline);
+  std::printf("Start to the VarnelMain window: %.0f ms\n", startUp);
+  const bool withinTarget = name.median <= 1.5 * baseline.median && date.median <= 1.5 * baseline.median &&
+                            bitmap.median <= 1.5 * baseline.median;
+  std::printf("Target (each median within 1.5 x the baseline): %s\n", withinTarget ? "met" : "NOT met");
+  return 0;
+}

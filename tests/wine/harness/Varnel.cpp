@@ -1,0 +1,133 @@
+#include "Varnel.h"
+
+#include <psapi.h>
+
+#include "Process.h"
+#include "UniqueHandle.h"
+
+namespace harness {
+namespace {
+
+struct BoxSearch {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchVisibleDialog(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<BoxSearch*>(lParam);
+  wchar_t title[256] = {}, cls[64] = {};
+  GetWindowTextW(hwnd, title, 256);
+  GetClassNameW(hwnd, cls, 64);
+  if (IsWindowVisible(hwnd) && *search->caption == title && std::wstring(cls) == L"#32770") {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool StampFormatsPresent() {
+  return IsClipboardFormatAvailable(CF_ENHMETAFILE) && IsClipboardFormatAvailable(CF_METAFILEPICT) &&
+         IsClipboardFormatAvailable(CF_DIB);
+}
+
+}  // namespace
+
+HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    BoxSearch search{&caption, nullptr};
+    EnumWindows(MatchVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (GetTickCount64() >= end) return nullptr;
+    Sleep(20);
+  }
+}
+
+std::wstring BoxText(HWND box) {
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  return text;
+}
+
+void PressButton(HWND box, int id) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+  for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
+}
+
+bool ClipboardOffers(UINT format, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (IsClipboardFormatAvailable(format)) return true;
+    if (GetTickCount64() >= end) return false;
+    Sleep(10);
+  }
+}
+
+bool WaitForStampFormats(DWORD sequenceBefore, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    // The stamp empties the clipboard first, so formats seen after the
+    // sequence number moved are the new stamp's.
+    if (GetClipboardSequenceNumber() != sequenceBefore && StampFormatsPresent()) return true;
+    if (GetTickCount64() >= end) return false;
+    Sleep(1);
+  }
+}
+
+bool ReadDibHeader(BITMAPINFOHEADER& header, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (OpenClipboard(nullptr)) {
+      bool read = false;
+      if (HANDLE data = GetClipboardData(CF_DIB); data && GlobalSize(data) >= sizeof header) {
+        if (const void* p = GlobalLock(data)) {
+          header = *static_cast<const BITMAPINFOHEADER*>(p);
+          GlobalUnlock(data);
+          read = true;
+        }
+      }
+      CloseClipboard();
+      return read;
+    }
+    if (GetTickCount64() >= end) return false;
+    Sleep(5);
+  }
+}
+
+VrnCtlLibrary::VrnCtlLibrary() : module_(LoadLibraryW(DistPath(L"VrnCtl.dll").c_str())) {}
+
+VrnCtlLibrary::~VrnCtlLibrary() {
+  if (module_) FreeLibrary(module_);
+}
+
+int VrnCtlLibrary::Call(const char* name) const {
+  if (!module_) return -1;
+  auto f = reinterpret_cast<int(__cdecl*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+  return f ? f() : -1;
+}
+
+ProcessUsage UsageOf(DWORD processId) {
+  ProcessUsage usage;
+  UniqueHandleObject process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  if (!process) return usage;
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+    return usage;
+  usage.workingSet = counters.WorkingSetSize;
+  // Wine leaves PrivateUsage at 0 for another process; PagefileUsage is its equivalent.
+  usage.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+  usage.gdiObjects = GetGuiResources(process.get(), GR_GDIOBJECTS);
+  usage.valid = true;
+  return usage;
+}
+
+bool WriteWholeFile(const std::wstring& path, const void* data, size_t size) {
+  HANDLE raw = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return false;
+  UniqueHandleObject file(raw);
+  DWORD written = 0;
+  return size == 0 || (WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size);
+}
+
+}  // namespace harness

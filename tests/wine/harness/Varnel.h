@@ -1,0 +1,52 @@
+#pragma once
+// Driving the running program from outside: its message boxes, VrnCtl.dll,
+// the clipboard it fills, and what its process uses.
+
+#include <windows.h>
+
+#include <string>
+
+namespace harness {
+
+// A visible message box or dialog (dialog class) with this caption; the
+// program keeps a hidden dialog of its own caption, the information message.
+HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 10000);
+std::wstring BoxText(HWND box);
+// Presses a button of another process's dialog and waits until it has gone.
+void PressButton(HWND box, int id);
+
+// Whether the clipboard offers this format within the timeout.
+bool ClipboardOffers(UINT format, DWORD timeoutMs);
+// Waits for a stamp after `sequenceBefore`: the clipboard has changed and
+// holds the three picture formats. Never opens the clipboard, so it does not
+// slow the stamp it waits for.
+bool WaitForStampFormats(DWORD sequenceBefore, DWORD timeoutMs);
+// The CF_DIB header on the clipboard, retrying while the writer still holds it.
+bool ReadDibHeader(BITMAPINFOHEADER& header, DWORD timeoutMs = 2000);
+
+// VrnCtl.dll as another program loads it.
+class VrnCtlLibrary {
+ public:
+  VrnCtlLibrary();
+  ~VrnCtlLibrary();
+  VrnCtlLibrary(const VrnCtlLibrary&) = delete;
+  VrnCtlLibrary& operator=(const VrnCtlLibrary&) = delete;
+  // Calls an export such as "_NameStamp"; -1 when it is missing.
+  int Call(const char* name) const;
+
+ private:
+  HMODULE module_;
+};
+
+struct ProcessUsage {
+  SIZE_T workingSet = 0;
+  SIZE_T privateBytes = 0;
+  DWORD gdiObjects = 0;  // 0 where the platform does not count them
+  bool valid = false;
+};
+ProcessUsage UsageOf(DWORD processId);
+
+// Writes bytes to a file, replacing it.
+bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);
+
+}  // namespace harness
