@@ -125,6 +125,9 @@ class TForm1 : public Window {
 // Adds CF_METAFILEPICT converted from an enhanced metafile; nothing when the
 // conversion or the allocation fails.
 void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile);
+// The METAFILEPICT block (mode 8, the frame as extents, a Windows metafile
+// converted against the screen); empty when conversion or allocation fails.
+UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile);
 
 // The stamp resolutions in pixels per metre, corrected by RezoHosei.
 int NameSealResolution();

@@ -54,10 +54,9 @@ SIZE OutputSize(GdiWorkImage& source, int resolution) {
   const int w = source.BitmapWidth(), h = source.BitmapHeight();
   const long long physW = static_cast<long long>(w) * 100000 / resolution;
   const long long physH = static_cast<long long>(h) * 100000 / resolution;
-  GdiWorkImage probe;
-  probe.BeginMetafile(w, h).StretchDraw({0, 0, w, h}, source);
-  probe.EndMetafile();
-  const SIZE mm = FrameSize(probe.Metafile());
+  // What the platform makes of a metafile of these pixels: the frame every
+  // recording of that size gets.
+  const SIZE mm = GdiWorkImage::FrameFor(w, h);
   return {static_cast<LONG>(SafeDiv(w * physW, mm.cx)), static_cast<LONG>(SafeDiv(h * physH, mm.cy))};
 }
 
@@ -86,8 +85,11 @@ UniqueHglobal SixteenColourDib(GdiWorkImage& image, int resolution, std::size_t 
 // CF_METAFILEPICT; the caller's metafile is freed afterwards.
 void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile) {
   if (!metafile) return;
-  clipboard.PutEnhMetafile(UniqueHenhmetafile(CopyEnhMetaFileW(metafile.get(), nullptr)));
-  PutMetafilePict(clipboard, metafile.get());
+  // The picture is converted first, so the metafile itself can go to the
+  // clipboard instead of a copy.
+  UniqueHglobal pict = MakeMetafilePict(metafile.get());
+  clipboard.PutEnhMetafile(std::move(metafile));
+  clipboard.PutMetafilePict(std::move(pict));
 }
 
 }  // namespace
@@ -96,28 +98,30 @@ int NameSealResolution() { return CorrectedResolution(NameSealPixelsPerMetre());
 int DateSealResolution() { return CorrectedResolution(kDateSealPixelsPerMetre); }
 int BitmapSealResolution() { return CorrectedResolution(OptionSettings.Bitmap1Resolution); }
 
-void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile) {
+UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile) {
+  UniqueHglobal block;
   HDC screen = GetDC(nullptr);
   const UINT size = GetWinMetaFileBits(metafile, 0, nullptr, MM_ANISOTROPIC, screen);
   if (size > 0) {
     std::vector<BYTE> bits(size);
     GetWinMetaFileBits(metafile, size, bits.data(), MM_ANISOTROPIC, screen);
     if (HMETAFILE windowsMetafile = SetMetaFileBitsEx(size, bits.data())) {
-      UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT)));
+      block.reset(GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT)));
       if (!block) {
         DeleteMetaFile(windowsMetafile);
       } else {
         const SIZE frame = FrameSize(metafile);
-        {
-          GlobalLockGuard lock(block.get());
-          auto* pict = static_cast<METAFILEPICT*>(lock.get());
-          *pict = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
-        }
-        clipboard.PutMetafilePict(std::move(block));
+        GlobalLockGuard lock(block.get());
+        *static_cast<METAFILEPICT*>(lock.get()) = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
       }
     }
   }
   ReleaseDC(nullptr, screen);
+  return block;
+}
+
+void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile) {
+  clipboard.PutMetafilePict(MakeMetafilePict(metafile));
 }
 
 void TForm1::CreateWorkImage() { Seal.WorkImage = std::make_unique<GdiWorkImage>(); }

@@ -113,7 +113,10 @@ void LoadSpecial(SettingsKey& key, std::string_view name, const FileExistsFn& fi
     }
     CopyToField(r.Bitmap1, text);
   } else if (name == "UIDK") {
-    CopyToField(r.UIDK, Scramble(LoadValueText(key, name, ""), kUidkMaxBytes));
+    // A key that could not have been set (bytes the store cannot hold once
+    // scrambled) counts as none, so the next save replaces it.
+    const std::string plain = Scramble(LoadValueText(key, name, ""), kUidkMaxBytes);
+    CopyToField(r.UIDK, IsStorableSecret(plain) ? plain : std::string());
   }
 }
 

@@ -90,17 +90,21 @@ void GdiWorkImage::DropRecording() {
   recordingDc_ = nullptr;
 }
 
+SIZE GdiWorkImage::FrameFor(int width, int height) {
+  if (!AcceptableSize(width, height)) return {0, 0};
+  HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return {PixelsToHimetric(width, dpiX), PixelsToHimetric(height, dpiY)};
+}
+
 Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
   DropRecording();
   metafile_.reset();
   width_ = width;
   height_ = height;
-  HDC screen = GetDC(nullptr);
-  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  const int frameWidth = AcceptableSize(width, height) ? width : 0;
-  const int frameHeight = AcceptableSize(width, height) ? height : 0;
-  const RECT frame{0, 0, PixelsToHimetric(frameWidth, dpiX), PixelsToHimetric(frameHeight, dpiY)};
+  const SIZE size = FrameFor(width, height);
+  const RECT frame{0, 0, size.cx, size.cy};
   recordingDc_ = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
   if (recordingDc_ && AcceptableSize(width, height))
     recordingCanvas_ = std::make_unique<GdiCanvas>(recordingDc_);

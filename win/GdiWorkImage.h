@@ -43,6 +43,10 @@ class GdiWorkImage : public WorkImage {
   // Hands the metafile over (to the clipboard, say); the image then holds none.
   UniqueHenhmetafile TakeMetafile() { return std::move(metafile_); }
 
+  // The frame, in hundredths of a millimetre, that a recording of
+  // width x height screen pixels gets.
+  static SIZE FrameFor(int width, int height);
+
   // Pictures beyond this many pixels a side are refused: drawing then goes
   // to an empty canvas instead of exhausting memory.
   static constexpr int kMaxSide = 16000;

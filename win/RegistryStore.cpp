@@ -18,19 +18,22 @@ class RegistryKey : public SettingsKey {
   std::string Read(std::string_view name) override {
     const std::optional<std::wstring> wideName = WideFromCp932(name);
     if (!wideName) return {};
+    // Most values are short: one query into a small buffer, a second only
+    // for a longer value. One character more than the data is kept free, as
+    // a stored string need not end in NUL.
+    std::vector<wchar_t> buffer(256, L'\0');
     DWORD type = 0;
-    DWORD bytes = 0;
-    if (RegQueryValueExW(key_.get(), wideName->c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
-      return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    // One character more than the data: a stored string need not end in NUL.
-    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key_.get(), wideName->c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
-      return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    std::wstring_view text(buffer.data(), std::min<std::size_t>(size / sizeof(wchar_t), buffer.size()));
+    DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    LONG result = RegQueryValueExW(key_.get(), wideName->c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(buffer.data()), &size);
+    if (result == ERROR_MORE_DATA) {
+      buffer.assign(size / sizeof(wchar_t) + 2, L'\0');
+      size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+      result = RegQueryValueExW(key_.get(), wideName->c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE*>(buffer.data()), &size);
+    }
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+    std::wstring_view text(buffer.data(), std::min<std::size_t>(size / sizeof(wchar_t), buffer.size() - 1));
     if (auto nul = text.find(L'\0'); nul != std::wstring_view::npos) text = text.substr(0, nul);
     return Cp932FromWide(text).value_or(std::string());
   }

@@ -260,6 +260,14 @@ TEST_F(Options, AuthenticationKeyIsScrambledOnDiskAndKeepsEightBytes) {
   store.Set(kRoot, "UIDK", tenScrambled);
   Load();
   EXPECT_STREQ(options.UIDK, "01234567");
+
+  // Scrambled Japanese text is not a key the options could have stored:
+  // it loads as none, and the next save replaces it.
+  store.Set(kRoot, "UIDK", "\xA9\x8B\xA9\x8B\xA9\x8B\xA9\x8B\xA9\x8B");
+  Load();
+  EXPECT_STREQ(options.UIDK, "");
+  SaveOptionSettings(store, options);
+  EXPECT_EQ(store.Get(kRoot, "UIDK"), "");
 }
 
 TEST_F(Options, PasswordIsStoredScrambledAndCheckedOverItsWholeLength) {
