@@ -1,6 +1,6 @@
 // The date seal drawn from an arbitrary record, copied byte for byte as a
-// seal format file brings it, in both forms on the recording canvas; the
-// date question is answered with the text after the record.
+// seal format file brings it, in both forms on the recording canvas. The
+// input is a flags byte, the record and the answer to the date question.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +16,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzInput input(data, size);
-  input.TakeInto(&DateSealSettings, sizeof DateSealSettings);
   const auto flags = input.Take<std::uint8_t>();
+  // The reserved tail is never read; leaving it out keeps inputs short.
+  DateSealSettings = {};
+  input.TakeInto(&DateSealSettings.Main, sizeof DateSealSettings.Main);
+  input.TakeInto(&DateSealSettings.Ext, offsetof(DateSealExt, reserved));
   const std::string answer(input.RestText());
   OptionSettings.Rotate = 0;
   OptionSettings.CheckDate = flags & 1;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "ScriptReader.h"
@@ -12,9 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   script.LoadBytes({reinterpret_cast<const char*>(data), size});
   std::size_t total = 0;
   for (int line = -1; line <= script.Count(); ++line) {
+    // Every token up to the first missing one, and the indices at the edges.
     for (int n = -1; n <= kScriptMaxTokens + 1; ++n) {
-      total += script.Token(line, n).size();
-      total += static_cast<unsigned>(script.TokenInt(line, n)) & 1u;
+      const std::string token = script.Token(line, n);
+      total += token.size() + (static_cast<unsigned>(script.TokenInt(line, n)) & 1u);
+      if (token.empty() && n >= 0 && n < kScriptMaxTokens - 1) n = kScriptMaxTokens - 1;
     }
   }
   return total == static_cast<std::size_t>(-1);
