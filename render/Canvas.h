@@ -3,6 +3,7 @@
 // members (as a form's canvas exposes them) and call the primitives; each
 // implementation realises the current state before every primitive.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,8 +65,14 @@ struct FontSpec {
   bool operator==(const FontSpec&) const = default;
 };
 
-// Font size in points to the pixel height the canvas asks for (96 dpi, rounded).
-constexpr int FontPixelHeight(int points) { return (points * 96 + (points >= 0 ? 36 : -36)) / 72; }
+// Font size in points to the pixel height the canvas asks for (96 dpi, rounded),
+// bounded as the GDI canvas bounds it: sizes from seal files and scripts are
+// outside input, and points * 96 alone leaves the int range.
+inline constexpr int kMaxFontPixels = 16000;
+constexpr int FontPixelHeight(int points) {
+  const std::int64_t pixels = (std::int64_t{points} * 96 + (points >= 0 ? 36 : -36)) / 72;
+  return static_cast<int>(std::clamp<std::int64_t>(pixels, -kMaxFontPixels, kMaxFontPixels));
+}
 
 class WorkImage;
 

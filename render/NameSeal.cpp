@@ -59,7 +59,7 @@ void DrawTextBlock(Canvas& canvas, int side, const TextBlock& block, Color color
 
   std::int64_t y = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::int64_t x = (side - extents[i].cx) / 2 + std::int64_t{block.offsetX};
+    const std::int64_t x = (std::int64_t{side} - extents[i].cx) / 2 + std::int64_t{block.offsetX};
     canvas.TextOut(ClampToInt(x), ClampToInt(top + y - block.offsetY), lines[i]);
     y += extents[i].cy + std::int64_t{block.textSpace};
   }

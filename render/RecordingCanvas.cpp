@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "SealGeometry.h"
 #include "Sjis.h"
 
 Extent FixedTextExtent(const FontSpec& font, std::string_view text) {
   const int height = FontPixelHeight(font.size);
-  int width = 0;
+  std::int64_t width = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
       width += height;
@@ -15,7 +16,7 @@ Extent FixedTextExtent(const FontSpec& font, std::string_view text) {
       width += height / 2;
     }
   }
-  return {width, height};
+  return {ClampToInt(width), height};
 }
 
 DrawCall& RecordingCanvas::Record(DrawCall::Op op) {

@@ -294,14 +294,22 @@ const std::array<ScriptRun::Command, 18> ScriptRun::kCommands{{
 }  // namespace
 
 int RunGraphicScript(WorkImage& image, std::string_view cp932Path, SealForm& form) {
-  DateSettingsKeeper keeper;
   ScriptReader script;
   if (script.Load(cp932Path) != 0) return 0;
-  return ScriptRun(Dialect::Bitmap, image, form).Run(script);
+  return RunGraphicScript(image, script, form);
 }
 
 int RunMetafileScript(WorkImage& image, std::string_view cp932Path, SealForm& form) {
   ScriptReader script;
   if (script.Load(cp932Path) != 0) return 0;
+  return RunMetafileScript(image, script, form);
+}
+
+int RunGraphicScript(WorkImage& image, const ScriptReader& script, SealForm& form) {
+  DateSettingsKeeper keeper;
+  return ScriptRun(Dialect::Bitmap, image, form).Run(script);
+}
+
+int RunMetafileScript(WorkImage& image, const ScriptReader& script, SealForm& form) {
   return ScriptRun(Dialect::Metafile, image, form).Run(script);
 }

@@ -7,6 +7,8 @@
 #include "SealForm.h"
 #include "WorkImage.h"
 
+class ScriptReader;
+
 // Set by the script editor while its preview runs: the bitmap interpreter
 // then never asks for the date.
 extern bool ScriptPreviewMode;
@@ -30,3 +32,6 @@ inline constexpr int kScriptMaxDpi = 100000;
 // and reads today from form.clock.
 int RunGraphicScript(WorkImage& image, std::string_view cp932Path, SealForm& form);
 int RunMetafileScript(WorkImage& image, std::string_view cp932Path, SealForm& form);
+// The same over a script already read, e.g. from bytes that are not a file.
+int RunGraphicScript(WorkImage& image, const ScriptReader& script, SealForm& form);
+int RunMetafileScript(WorkImage& image, const ScriptReader& script, SealForm& form);

@@ -145,4 +145,24 @@ TEST_F(NameSeal, AbsurdStoredSizesDrawWithoutOverflow) {
   EXPECT_EQ(Image().BitmapWidth(), -16) << "a degenerate picture, not a refusal";
 }
 
+TEST_F(NameSeal, AbsurdFontSizesMeasureAtTheCanvasLimitWithoutOverflow) {
+  EXPECT_EQ(FontPixelHeight(2147483647), kMaxFontPixels);
+  EXPECT_EQ(FontPixelHeight(-2147483647 - 1), -kMaxFontPixels);
+  EXPECT_EQ(FontPixelHeight(12000), kMaxFontPixels) << "16000 pixels is the largest font asked for";
+
+  seal.FontSize = 654311423;
+  DrawNameSealBitmap(form);  // UBSan in the native build flags any signed overflow
+  ASSERT_EQ(Texts().size(), 2u);
+  EXPECT_EQ(FixedTextExtent(Texts()[0].font, "名").cy, kMaxFontPixels);
+
+  // A negative height makes the text negatively wide: centring it on the
+  // largest picture must not overflow either.
+  seal.StampSize = 2147483647;
+  seal.FontSize = -2147483647;
+  form.WorkImage = std::make_unique<MemoryWorkImage>();
+  DrawNameSealBitmap(form);
+  ASSERT_EQ(Texts().size(), 2u);
+  EXPECT_EQ(Texts()[0].x, (2147483647 + 16000LL) / 2);
+}
+
 }  // namespace
