@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "Sjis.h"
 #include "Text.h"
 #include "UniqueHandle.h"
 
@@ -11,11 +12,29 @@ namespace {
 
 class RegistryKey : public SettingsKey {
  public:
-  explicit RegistryKey(UniqueHkey key) : key_(std::move(key)) {}
+  RegistryKey(UniqueHkey key, RegistryStore::Snapshot& snapshot) : key_(std::move(key)), snapshot_(snapshot) {}
 
+  std::string Read(std::string_view name) override {
+    const std::string id = SjisLowerAscii(name);
+    if (auto known = snapshot_.values.find(id); known != snapshot_.values.end()) return known->second;
+    std::string value = ReadFromRegistry(name);
+    snapshot_.values[id] = value;
+    return value;
+  }
+
+  bool Write(std::string_view name, std::string_view value) override {
+    const bool written = WriteToRegistry(name, value);
+    if (written)
+      snapshot_.values[SjisLowerAscii(name)] = std::string(value);
+    else
+      snapshot_.values.erase(SjisLowerAscii(name));
+    return written;
+  }
+
+ private:
   // Values of another type, and strings with characters outside code page
   // 932, read as empty: the caller then stores its default.
-  std::string Read(std::string_view name) override {
+  std::string ReadFromRegistry(std::string_view name) {
     const std::optional<std::wstring> wideName = WideFromCp932(name);
     if (!wideName) return {};
     // Most values are short: one query into a small buffer, a second only
@@ -38,7 +57,7 @@ class RegistryKey : public SettingsKey {
     return Cp932FromWide(text).value_or(std::string());
   }
 
-  bool Write(std::string_view name, std::string_view value) override {
+  bool WriteToRegistry(std::string_view name, std::string_view value) {
     const std::optional<std::wstring> wideName = WideFromCp932(name);
     const std::optional<std::wstring> wideValue = WideFromCp932(value);
     if (!wideName || !wideValue) return false;
@@ -47,9 +66,17 @@ class RegistryKey : public SettingsKey {
                           reinterpret_cast<const BYTE*>(wideValue->c_str()), bytes) == ERROR_SUCCESS;
   }
 
- private:
   UniqueHkey key_;
+  RegistryStore::Snapshot& snapshot_;
 };
+
+unsigned long long LastWriteTime(HKEY key) {
+  FILETIME written{};
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, &written) != ERROR_SUCCESS)
+    return 0;
+  return (static_cast<unsigned long long>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+}
 
 UniqueHkey OpenLevel(HKEY parent, const std::wstring& name, bool create) {
   UniqueHkey key;
@@ -81,5 +108,9 @@ std::unique_ptr<SettingsKey> RegistryStore::Open(std::string_view path, bool cre
     parent = current.get();
     pos = next + 1;
   }
-  return std::make_unique<RegistryKey>(std::move(current));
+  // A key whose last-write time moved (or cannot be told) is read afresh.
+  const unsigned long long written = LastWriteTime(current.get());
+  Snapshot& snapshot = snapshots_[SjisLowerAscii(path)];
+  if (written == 0 || snapshot.written != written) snapshot = Snapshot{written, {}};
+  return std::make_unique<RegistryKey>(std::move(current), snapshot);
 }
