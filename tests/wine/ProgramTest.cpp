@@ -16,6 +16,7 @@
 #include "harness/Process.h"
 #include "harness/RecordingWindow.h"
 #include "harness/Registry.h"
+#include "harness/Varnel.h"
 #include "resource.h"
 
 namespace {
@@ -24,76 +25,19 @@ using harness::kRoot;
 
 constexpr DWORD kStartMs = 20000;
 
-struct BoxSearch {
-  const std::wstring* caption;
-  HWND found;
-};
-
-BOOL CALLBACK MatchVisibleDialog(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<BoxSearch*>(lParam);
-  wchar_t title[256] = {}, cls[64] = {};
-  GetWindowTextW(hwnd, title, 256);
-  GetClassNameW(hwnd, cls, 64);
-  if (IsWindowVisible(hwnd) && *search->caption == title && std::wstring(cls) == L"#32770") {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible message box or dialog (dialog class) with this caption: the
-// program also keeps a hidden dialog of the same caption, its information
-// message.
-HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 10000) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    BoxSearch search{&caption, nullptr};
-    EnumWindows(MatchVisibleDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (GetTickCount64() >= end) return nullptr;
-    Sleep(20);
-  }
-}
-
-std::wstring BoxText(HWND box) { return harness::ControlText(box, 0xFFFF); }
+using harness::BoxText;
+using harness::WaitForBox;
 
 // Presses a button of another process's dialog and waits until it has gone.
-void Press(HWND box, int id) {
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-  for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
-}
+void Press(HWND box, int id) { harness::PressButton(box, id); }
 
-bool ClipboardHolds(UINT format, DWORD timeoutMs = 10000) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  do {
-    for (UINT f : harness::ClipboardFormats())
-      if (f == format) return true;
-    Sleep(50);
-  } while (GetTickCount64() < end);
-  return false;
-}
+bool ClipboardHolds(UINT format, DWORD timeoutMs = 10000) { return harness::ClipboardOffers(format, timeoutMs); }
 
 bool ClipboardStillText(DWORD waitMs) {
   Sleep(waitMs);
   auto text = harness::ClipboardBytes(CF_TEXT);
   return text && std::string(reinterpret_cast<const char*>(text->data())) == "before";
 }
-
-// VrnCtl.dll as another program loads it.
-class VrnCtl {
- public:
-  VrnCtl() : module_(LoadLibraryW(harness::DistPath(L"VrnCtl.dll").c_str())) {}
-  ~VrnCtl() {
-    if (module_) FreeLibrary(module_);
-  }
-  int Call(const char* name) const {
-    auto f = reinterpret_cast<int(__cdecl*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-    return f ? f() : -1;
-  }
-
- private:
-  HMODULE module_;
-};
 
 class Program : public ::testing::Test {
  protected:
@@ -124,7 +68,7 @@ class Program : public ::testing::Test {
 
   std::optional<harness::RunningProgram> program;
   HWND tray = nullptr;
-  VrnCtl ctl;
+  harness::VrnCtlLibrary ctl;
 };
 
 TEST_F(Program, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
