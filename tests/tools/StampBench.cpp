@@ -14,6 +14,8 @@
 #include "Mainform.h"
 #include "RegistryStore.h"
 #include "Settings.h"
+#include "harness/Pixels.h"
+#include "harness/Varnel.h"
 
 namespace {
 
@@ -45,17 +47,8 @@ std::vector<double> Time(int runs, const std::function<void()>& stamp) {
 
 // A 250 x 250 bitmap seal next to the program, as the cutter would save it.
 void WriteBitmapSeal() {
-  const int side = 250;
-  const std::size_t stride = (side * 3 + 3) / 4 * 4;
-  std::vector<unsigned char> bytes(14 + 40 + stride * side, 0xFF);
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0, 54};
-  BITMAPINFOHEADER info{40, side, side, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  std::memcpy(bytes.data(), &file, 14);
-  std::memcpy(bytes.data() + 14, &info, 40);
-  HANDLE h = CreateFileW(L"bench-seal.bmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
+  const std::string bytes = harness::WhiteBmpFile(250);
+  harness::WriteWholeFile(L"bench-seal.bmp", bytes.data(), bytes.size());
 }
 
 }  // namespace

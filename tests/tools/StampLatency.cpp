@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "harness/Pixels.h"
 #include "harness/Process.h"
 #include "harness/Registry.h"
 #include "harness/Varnel.h"
@@ -74,13 +75,7 @@ std::wstring ToolFolder() {
 
 // A 250 x 250 bitmap seal in the program folder, as the cutter would save it.
 void WriteBitmapSeal() {
-  const int side = 250;
-  const std::size_t stride = (side * 3 + 3) / 4 * 4;
-  std::vector<unsigned char> bytes(14 + 40 + stride * side, 0xFF);
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0, 54};
-  BITMAPINFOHEADER info{40, side, side, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  std::memcpy(bytes.data(), &file, 14);
-  std::memcpy(bytes.data() + 14, &info, 40);
+  const std::string bytes = harness::WhiteBmpFile(250);
   harness::WriteWholeFile(harness::DistPath(kSealFile), bytes.data(), bytes.size());
 }
 

@@ -13,6 +13,7 @@
 #include "harness/Clipboard.h"
 #include "harness/ConsoleProgram.h"
 #include "harness/Dialogs.h"
+#include "harness/Pixels.h"
 #include "harness/Process.h"
 #include "harness/RecordingWindow.h"
 #include "harness/Registry.h"
@@ -42,11 +43,7 @@ bool ClipboardStillText(DWORD waitMs) {
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
-    harness::DeleteTree(L"Software\\Qdx");
-    // Quiet defaults for a test run: no toolbar, no date prompt.
-    harness::WriteString(kRoot, L"Version", L"126");
-    harness::WriteString(kRoot, L"ShowExBar", L"2");
-    harness::WriteString(kRoot, L"CheckDate", L"0");
+    harness::WriteQuietSettings();
     harness::PutClipboardText("before");
   }
   void TearDown() override {
@@ -247,16 +244,8 @@ TEST_F(Program, BitmapSealRequestsWorkWhileASealExists) {
   GetTempPathW(MAX_PATH, folder);
   const std::wstring path = std::wstring(folder) + L"varnel-seal.bmp";
   const int side = 120;
-  const DWORD stride = (side * 3 + 3) / 4 * 4;
-  std::string bytes(54 + stride * side, '\xFF');
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0, 54};
-  BITMAPINFOHEADER info{40, side, side, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  std::memcpy(bytes.data(), &file, 14);
-  std::memcpy(bytes.data() + 14, &info, 40);
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
+  const std::string bytes = harness::WhiteBmpFile(side);
+  ASSERT_TRUE(harness::WriteWholeFile(path, bytes.data(), bytes.size()));
   harness::WriteString(kRoot, L"Bitmap1", path);
   harness::WriteString(kRoot, L"ClipboardFormat", L"DIBitmap");
 

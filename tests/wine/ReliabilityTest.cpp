@@ -63,19 +63,13 @@ std::vector<std::uint8_t> HugeBitmapHeader() {
 class Reliability : public ::testing::Test {
  protected:
   void SetUp() override {
-    harness::DeleteTree(L"Software\\Qdx");
-    QuietDefaults();
+    harness::WriteQuietSettings();
     harness::PutClipboardText("before");
   }
   void TearDown() override {
     if (program && program->Running()) EndProgram();
     harness::DeleteTree(L"Software\\Qdx");
     DeleteFileW(harness::DistPath(kSealFile).c_str());
-  }
-  static void QuietDefaults() {
-    harness::WriteString(kRoot, L"Version", L"126");
-    harness::WriteString(kRoot, L"ShowExBar", L"2");
-    harness::WriteString(kRoot, L"CheckDate", L"0");
   }
   void Start() {
     program.emplace(harness::DistPath(L"Varnel.exe"));

@@ -33,10 +33,7 @@ void PrintUsage(int stamps, const harness::ProcessUsage& usage) {
 class Soak : public ::testing::Test {
  protected:
   void SetUp() override {
-    harness::DeleteTree(L"Software\\Qdx");
-    harness::WriteString(kRoot, L"Version", L"126");
-    harness::WriteString(kRoot, L"ShowExBar", L"2");
-    harness::WriteString(kRoot, L"CheckDate", L"0");
+    harness::WriteQuietSettings();
     harness::WriteString(kRoot, L"ShowMessage", L"0");
   }
   void TearDown() override {

@@ -55,6 +55,16 @@ PackedDib PlayIntoDib(HENHMETAFILE emf, int width, int height) {
   return image.BitmapAsDib24();
 }
 
+std::string WhiteBmpFile(int side) {
+  const std::size_t stride = (static_cast<std::size_t>(side) * 3 + 3) / 4 * 4;
+  std::string bytes(14 + 40 + stride * side, '\xFF');
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0, 54};
+  BITMAPINFOHEADER info{40, side, side, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::memcpy(bytes.data(), &file, 14);
+  std::memcpy(bytes.data() + 14, &info, 40);
+  return bytes;
+}
+
 bool WriteBmp(const PackedDib& dib, const std::wstring& path) {
   if (dib.size() < 40) return false;
   BITMAPINFOHEADER header{};

@@ -27,6 +27,9 @@ Rgb PixelAt(const PackedDib& dib, int x, int y);
 Rgb IndexedPixelAt(const PackedDib& dib, int x, int y);
 // Plays the metafile into a white 24-bit bitmap of width x height.
 PackedDib PlayIntoDib(HENHMETAFILE emf, int width, int height);
+// The bytes of a .bmp file holding a white 24-bit square of side pixels, as
+// the bitmap seal cutter would save one.
+std::string WhiteBmpFile(int side);
 // Writes a packed DIB as a .bmp file (for the gallery and for looking at failures).
 bool WriteBmp(const PackedDib& dib, const std::wstring& path);
 

@@ -1,11 +1,20 @@
 #include "Varnel.h"
 
+#include "Registry.h"
+
 #include <psapi.h>
 
 #include "Process.h"
 #include "UniqueHandle.h"
 
 namespace harness {
+
+void WriteQuietSettings() {
+  DeleteTree(L"Software\\Qdx");
+  WriteString(kRoot, L"Version", L"126");
+  WriteString(kRoot, L"ShowExBar", L"2");
+  WriteString(kRoot, L"CheckDate", L"0");
+}
 namespace {
 
 struct BoxSearch {

@@ -8,6 +8,10 @@
 
 namespace harness {
 
+// A fresh settings tree for a test run of the program: current generation
+// (no upgrade message), no toolbar, no date prompt.
+void WriteQuietSettings();
+
 // A visible message box or dialog (dialog class) with this caption; the
 // program keeps a hidden dialog of its own caption, the information message.
 HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 10000);
