@@ -17,6 +17,7 @@
 #include "Security.h"
 #include "Settings.h"
 #include "Sjis.h"
+#include "UniqueHandle.h"
 
 namespace {
 
@@ -98,25 +99,46 @@ int NameSealResolution() { return CorrectedResolution(NameSealPixelsPerMetre());
 int DateSealResolution() { return CorrectedResolution(kDateSealPixelsPerMetre); }
 int BitmapSealResolution() { return CorrectedResolution(OptionSettings.Bitmap1Resolution); }
 
-UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile) {
-  UniqueHglobal block;
-  HDC screen = GetDC(nullptr);
-  const UINT size = GetWinMetaFileBits(metafile, 0, nullptr, MM_ANISOTROPIC, screen);
-  if (size > 0) {
-    std::vector<BYTE> bits(size);
-    GetWinMetaFileBits(metafile, size, bits.data(), MM_ANISOTROPIC, screen);
-    if (HMETAFILE windowsMetafile = SetMetaFileBitsEx(size, bits.data())) {
-      block.reset(GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT)));
-      if (!block) {
-        DeleteMetaFile(windowsMetafile);
-      } else {
-        const SIZE frame = FrameSize(metafile);
-        GlobalLockGuard lock(block.get());
-        *static_cast<METAFILEPICT*>(lock.get()) = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
-      }
-    }
+namespace {
+
+// The Windows-metafile form of an enhanced metafile. Each conversion plays
+// the whole picture, so it is done once into a buffer that is certainly
+// large enough (the form carries the enhanced metafile inside it as well);
+// only a buffer the result fills completely, which may have cut it short,
+// is followed by asking for the exact size.
+std::vector<BYTE> WindowsMetafileBits(HENHMETAFILE metafile, HDC reference) {
+  const UINT enhancedBytes = GetEnhMetaFileBits(metafile, 0, nullptr);
+  std::vector<BYTE> bits(std::size_t{enhancedBytes} * 2 + 65536);
+  UINT size = GetWinMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data(), MM_ANISOTROPIC, reference);
+  if (size == 0 || size >= bits.size()) {
+    size = GetWinMetaFileBits(metafile, 0, nullptr, MM_ANISOTROPIC, reference);
+    if (size == 0) return {};
+    bits.assign(size, 0);
+    size = GetWinMetaFileBits(metafile, size, bits.data(), MM_ANISOTROPIC, reference);
   }
-  ReleaseDC(nullptr, screen);
+  bits.resize(std::min<std::size_t>(size, bits.size()));
+  return bits;
+}
+
+}  // namespace
+
+UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile) {
+  std::vector<BYTE> bits;
+  {
+    const UniqueScreenDc screen(GetDC(nullptr));
+    bits = WindowsMetafileBits(metafile, screen.get());
+  }
+  if (bits.empty()) return {};
+  HMETAFILE windowsMetafile = SetMetaFileBitsEx(static_cast<UINT>(bits.size()), bits.data());
+  if (!windowsMetafile) return {};
+  UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT)));
+  if (!block) {
+    DeleteMetaFile(windowsMetafile);
+    return {};
+  }
+  const SIZE frame = FrameSize(metafile);
+  GlobalLockGuard lock(block.get());
+  *static_cast<METAFILEPICT*>(lock.get()) = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
   return block;
 }
 

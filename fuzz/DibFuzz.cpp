@@ -22,6 +22,26 @@ void SampleAround(const DibView& view, std::int64_t x, std::int64_t y) {
   DibSample(view, color, -999, -999);
 }
 
+// The 16-colour packing with every colour given an index of its own: the
+// result, read back through its table, must be the picture again.
+void PackFourBits(const DibView& view) {
+  const std::vector<std::uint32_t> colours = DistinctColours(view, 16);
+  if (colours.empty()) return;
+  std::vector<std::uint8_t> indices(colours.size()), table(64, 0);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    indices[i] = static_cast<std::uint8_t>(i);
+    table[4 * i] = static_cast<std::uint8_t>(colours[i]);
+    table[4 * i + 1] = static_cast<std::uint8_t>(colours[i] >> 8);
+    table[4 * i + 2] = static_cast<std::uint8_t>(colours[i] >> 16);
+  }
+  const PackedDib packed = PackFourBitDib(view, colours, indices, table);
+  const PackedDib back = ConvertDibTo24Bit(DibView(packed));
+  const DibView backView(back);
+  for (int r = 0; r < view.Height(); ++r)
+    for (std::size_t b = 0; b < static_cast<std::size_t>(view.Width()) * 3; ++b)
+      if (backView.Row(r)[b] != view.Row(r)[b]) __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -40,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const PackedDib converted = ConvertDibTo24Bit(view);
   const DibView convertedView(converted);
   SampleAround(convertedView, x, y);
+  PackFourBits(convertedView);
 
   const PackedDib rotated = RotateDib(bytes, degrees % 3600, rotateSz & 1);
   const DibView rotatedView(rotated);

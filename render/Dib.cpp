@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <unordered_set>
 
 namespace {
 
@@ -234,6 +235,69 @@ PackedDib ConvertDibTo24Bit(const DibView& view) {
     for (int c = 0; c < width; ++c) StorePixel(target, c, PixelColor(view, source, c));
   }
   return converted;
+}
+
+namespace {
+
+std::uint32_t PackedRgb(const std::uint8_t* bgr) {
+  return (std::uint32_t{bgr[2]} << 16) | (std::uint32_t{bgr[1]} << 8) | bgr[0];
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> DistinctColours(const DibView& view, std::size_t limit) {
+  if (!view.Valid() || view.BitCount() != 24) return {};
+  std::unordered_set<std::uint32_t> seen;
+  for (int r = 0; r < view.Height(); ++r) {
+    const std::uint8_t* pixel = view.Row(r);
+    std::uint32_t last = ~0u;  // runs of one colour are the rule in a seal
+    for (int c = 0; c < view.Width(); ++c, pixel += 3) {
+      const std::uint32_t rgb = PackedRgb(pixel);
+      if (rgb == last) continue;
+      last = rgb;
+      if (seen.insert(rgb).second && seen.size() > limit) return {};
+    }
+  }
+  std::vector<std::uint32_t> colours(seen.begin(), seen.end());
+  std::sort(colours.begin(), colours.end());
+  return colours;
+}
+
+PackedDib PackFourBitDib(const DibView& view, std::span<const std::uint32_t> colours,
+                         std::span<const std::uint8_t> indices, std::span<const std::uint8_t> colourTable) {
+  constexpr std::size_t kTableBytes = 16 * 4;
+  if (!view.Valid() || view.BitCount() != 24 || colours.size() != indices.size() ||
+      colourTable.size() != kTableBytes)
+    return {};
+  const int width = view.Width(), height = view.Height();
+  const auto stride = static_cast<std::size_t>(DibStride(width, 4));
+  DibHeader header;
+  header.width = width;
+  header.height = height;
+  header.bitCount = 4;
+  header.imageSize = static_cast<std::uint32_t>(stride * static_cast<std::size_t>(height));
+  PackedDib dib(kDibHeaderSize + kTableBytes + header.imageSize, 0);
+  WriteDibHeader(header, dib);
+  std::copy(colourTable.begin(), colourTable.end(), dib.begin() + kDibHeaderSize);
+  std::uint8_t* bits = dib.data() + kDibHeaderSize + kTableBytes;
+  for (int r = 0; r < height; ++r) {
+    const std::uint8_t* pixel = view.Row(r);
+    std::uint8_t* target = bits + stride * static_cast<std::size_t>(height - r - 1);
+    std::uint32_t lastRgb = ~0u;
+    std::uint8_t lastIndex = 0;
+    for (int c = 0; c < width; ++c, pixel += 3) {
+      const std::uint32_t rgb = PackedRgb(pixel);
+      if (rgb != lastRgb) {
+        const auto found = std::lower_bound(colours.begin(), colours.end(), rgb);
+        if (found == colours.end() || *found != rgb) return {};
+        lastIndex = indices[static_cast<std::size_t>(found - colours.begin())];
+        if (lastIndex > 15) return {};
+        lastRgb = rgb;
+      }
+      target[c / 2] |= static_cast<std::uint8_t>(c % 2 == 0 ? lastIndex << 4 : lastIndex);
+    }
+  }
+  return dib;
 }
 
 namespace {

@@ -124,6 +124,18 @@ bool DibSample(const DibView& view, DibRgb& color, std::int64_t x, std::int64_t 
 // table reads black. Empty for an invalid view or when memory runs out.
 PackedDib ConvertDibTo24Bit(const DibView& view);
 
+// The distinct colours of a 24-bit view as 0xRRGGBB, in ascending order;
+// empty for another depth or when there are more than limit of them.
+std::vector<std::uint32_t> DistinctColours(const DibView& view, std::size_t limit);
+
+// The 24-bit view at 4 bits per pixel: each pixel takes the index that
+// indices gives its colour in colours (ascending, as DistinctColours returns
+// them), with colourTable (16 entries of blue, green, red, reserved) after
+// the header. Empty for another depth, lists of different lengths, a table of
+// another size, a pixel whose colour is not listed or an index beyond 15.
+PackedDib PackFourBitDib(const DibView& view, std::span<const std::uint32_t> colours,
+                         std::span<const std::uint8_t> indices, std::span<const std::uint8_t> colourTable);
+
 // The picture turned counter-clockwise by degrees, always at 24 bits; with
 // rotateSz nonzero enlarged to hold the turned corners. Empty when the source
 // is invalid or the result would be too large or cannot be allocated.

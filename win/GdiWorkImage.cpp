@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
+
+#include "Dib.h"
 
 namespace {
 
@@ -90,12 +93,17 @@ void GdiWorkImage::DropRecording() {
   recordingDc_ = nullptr;
 }
 
-SIZE GdiWorkImage::FrameFor(int width, int height) {
+namespace {
+SIZE FrameOnScreen(HDC screen, int width, int height) {
   if (!AcceptableSize(width, height)) return {0, 0};
-  HDC screen = GetDC(nullptr);
   const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   return {PixelsToHimetric(width, dpiX), PixelsToHimetric(height, dpiY)};
+}
+}  // namespace
+
+SIZE GdiWorkImage::FrameFor(int width, int height) {
+  const UniqueScreenDc screen(GetDC(nullptr));
+  return FrameOnScreen(screen.get(), width, height);
 }
 
 Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
@@ -103,9 +111,13 @@ Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
   metafile_.reset();
   width_ = width;
   height_ = height;
-  const SIZE size = FrameFor(width, height);
+  // The screen is the reference device: without one the platform opens a
+  // display device of its own for every recording, which costs more than
+  // the drawing.
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const SIZE size = FrameOnScreen(screen.get(), width, height);
   const RECT frame{0, 0, size.cx, size.cy};
-  recordingDc_ = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  recordingDc_ = CreateEnhMetaFileW(screen.get(), nullptr, &frame, nullptr);
   if (recordingDc_ && AcceptableSize(width, height))
     recordingCanvas_ = std::make_unique<GdiCanvas>(recordingDc_);
   else
@@ -122,7 +134,59 @@ void GdiWorkImage::EndMetafile() {
 
 PackedDib GdiWorkImage::BitmapAsDib24() { return BitmapAsDib(24); }
 
+namespace {
+
+// More distinct colours than this and the platform converts every pixel.
+constexpr std::size_t kMaxProbedColours = 4096;
+
+// The 4-bit index the platform gives each colour, and its colour table:
+// the colours as one row of a 24-bit bitmap, converted as a picture is.
+bool ProbeFourBitIndices(std::span<const std::uint32_t> colours, std::vector<std::uint8_t>& indices,
+                         std::vector<std::uint8_t>& table) {
+  const int width = static_cast<int>(colours.size());
+  BITMAPINFO probeInfo{};
+  probeInfo.bmiHeader = Header24(width, 1);
+  void* probeBits = nullptr;
+  UniqueHbitmap probe(CreateDIBSection(nullptr, &probeInfo, DIB_RGB_COLORS, &probeBits, nullptr, 0));
+  if (!probe || !probeBits) return false;
+  auto* pixel = static_cast<std::uint8_t*>(probeBits);
+  for (const std::uint32_t rgb : colours) {
+    *pixel++ = static_cast<std::uint8_t>(rgb);
+    *pixel++ = static_cast<std::uint8_t>(rgb >> 8);
+    *pixel++ = static_cast<std::uint8_t>(rgb >> 16);
+  }
+  GdiFlush();
+  std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD));
+  BITMAPINFOHEADER header = Header24(width, 1);
+  header.biBitCount = 4;
+  std::memcpy(info.data(), &header, sizeof header);
+  std::vector<std::uint8_t> row((static_cast<std::size_t>(width) * 4 + 31) / 32 * 4);
+  const UniqueScreenDc screen(GetDC(nullptr));
+  if (GetDIBits(screen.get(), probe.get(), 0, 1, row.data(), reinterpret_cast<BITMAPINFO*>(info.data()),
+                DIB_RGB_COLORS) != 1)
+    return false;
+  indices.resize(colours.size());
+  for (std::size_t c = 0; c < colours.size(); ++c) indices[c] = (row[c / 2] >> (c % 2 == 0 ? 4 : 0)) & 0xF;
+  table.assign(info.begin() + sizeof(BITMAPINFOHEADER), info.end());
+  return true;
+}
+
+}  // namespace
+
 PackedDib GdiWorkImage::BitmapAsDib(int bitCount) {
+  if (bitCount != 4) return BitmapAsDibPixelByPixel(bitCount);
+  // Mapping each pixel to the nearest of sixteen colours is a search per
+  // pixel on some platforms; a seal has a handful of colours.
+  const PackedDib full = BitmapAsDibPixelByPixel(24);
+  const DibView view(full);
+  const std::vector<std::uint32_t> colours = DistinctColours(view, kMaxProbedColours);
+  std::vector<std::uint8_t> indices, table;
+  if (!colours.empty() && ProbeFourBitIndices(colours, indices, table))
+    if (PackedDib packed = PackFourBitDib(view, colours, indices, table); !packed.empty()) return packed;
+  return BitmapAsDibPixelByPixel(4);
+}
+
+PackedDib GdiWorkImage::BitmapAsDibPixelByPixel(int bitCount) {
   if (!bitmap_ || bitmapWidth_ <= 0 || bitmapHeight_ <= 0) return {};
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return {};
   GdiFlush();
@@ -139,10 +203,9 @@ PackedDib GdiWorkImage::BitmapAsDib(int bitCount) {
   PackedDib dib(headerBytes + imageSize);
   // GetDIBits wants the bitmap out of any DC while it reads.
   SelectObject(bitmapDc_.get(), originalBitmap_);
-  HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap_.get(), 0, static_cast<UINT>(bitmapHeight_), dib.data() + headerBytes,
-                             reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const int rows = GetDIBits(screen.get(), bitmap_.get(), 0, static_cast<UINT>(bitmapHeight_),
+                             dib.data() + headerBytes, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
   SelectObject(bitmapDc_.get(), bitmap_.get());
   if (rows == 0) return {};
   std::memcpy(info.data(), &header, sizeof header);  // keep our own header fields

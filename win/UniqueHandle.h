@@ -54,5 +54,7 @@ VARNEL_HANDLE_TRAITS(UniqueHpen, HPEN, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueHbrush, HBRUSH, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueMemDc, HDC, nullptr, DeleteDC(h))
 VARNEL_HANDLE_TRAITS(UniqueHenhmetafile, HENHMETAFILE, nullptr, DeleteEnhMetaFile(h))
+// The screen's DC from GetDC(nullptr).
+VARNEL_HANDLE_TRAITS(UniqueScreenDc, HDC, nullptr, ReleaseDC(nullptr, h))
 
 #undef VARNEL_HANDLE_TRAITS

@@ -348,6 +348,46 @@ TEST(Dib, PalettedPicturesConvertTo24BitsThroughTheirTable) {
   }
 }
 
+TEST(Dib, FewColourPicturesPackToFourBitsThroughTheirColourList) {
+  // Odd width: the last byte of each row holds one pixel and padding.
+  PackedDib picture = SolidDib(5, 3, kWhiteRgb);
+  const DibRgb red{255, 0, 0}, grey{128, 128, 128};
+  SetPixel24(picture, 0, 0, red);
+  SetPixel24(picture, 4, 0, grey);
+  SetPixel24(picture, 1, 2, red);
+  const DibView view(picture);
+  const std::vector<std::uint32_t> colours = DistinctColours(view, 16);
+  ASSERT_EQ(colours, (std::vector<std::uint32_t>{0x808080, 0xFF0000, 0xFFFFFF}));
+  EXPECT_TRUE(DistinctColours(view, 2).empty()) << "over the limit";
+
+  std::vector<std::uint8_t> table(64, 0);
+  const std::vector<DibRgb> entries = {{0, 0, 0}, {128, 128, 128}, {255, 0, 0}, {255, 255, 255}};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    table[4 * i] = static_cast<std::uint8_t>(entries[i].blue);
+    table[4 * i + 1] = static_cast<std::uint8_t>(entries[i].green);
+    table[4 * i + 2] = static_cast<std::uint8_t>(entries[i].red);
+  }
+  const std::vector<std::uint8_t> indices = {1, 2, 3};
+  const PackedDib packed = PackFourBitDib(view, colours, indices, table);
+  const DibView packedView(packed);
+  ASSERT_TRUE(packedView.Valid());
+  EXPECT_EQ(packedView.BitCount(), 4);
+  EXPECT_EQ(packedView.Header().imageSize, 4u * 3u);
+  EXPECT_EQ(packedView.Row(0)[0], 0x23);  // red, white
+  EXPECT_EQ(packedView.Row(0)[2], 0x10);  // grey, then padding
+  EXPECT_EQ(packedView.Row(2)[0], 0x32);
+  // Read back through the table, it is the picture again.
+  EXPECT_EQ(ConvertDibTo24Bit(packedView), picture);
+
+  EXPECT_TRUE(PackFourBitDib(view, colours, {indices.data(), 2}, table).empty()) << "lists of different lengths";
+  EXPECT_TRUE(PackFourBitDib(view, {colours.data(), 2}, {indices.data(), 2}, table).empty()) << "white not listed";
+  EXPECT_TRUE(PackFourBitDib(view, colours, std::vector<std::uint8_t>{1, 2, 16}, table).empty()) << "index 16";
+  EXPECT_TRUE(PackFourBitDib(view, colours, indices, {table.data(), 60}).empty()) << "short table";
+  const PackedDib fourBit = PalettedDib(3, 4, entries, {{0x12, 0x30}});
+  EXPECT_TRUE(DistinctColours(DibView(fourBit), 16).empty()) << "not 24 bits";
+  EXPECT_TRUE(PackFourBitDib(DibView(fourBit), colours, indices, table).empty()) << "not 24 bits";
+}
+
 TEST(DibRotation, ZeroDegreesIsAnExactCopy) {
   const PackedDib source = PatternDib(7, 5);
   EXPECT_EQ(RotateDib(source, 0, 0), source);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "DateSeal.h"
+#include "Dib.h"
 #include "GdiWorkImage.h"
 #include "MemoryStore.h"
 #include "NameSeal.h"
@@ -139,6 +140,42 @@ TEST_F(SealPixels, TiltedSealGrowsItsCanvasAndStaysRed) {
   const int c = harness::DibWidth(dib) / 2;
   EXPECT_TRUE(RedNear(dib, c, c - 117, 2)) << "a circle stays a circle around the centre";
   EXPECT_TRUE(PixelAt(dib, 1, 1).IsWhite()) << "uncovered corners are white";
+}
+
+// A 24-bit picture whose pixels are all different colours, spread over the
+// whole colour cube, so every nearest-colour decision shows.
+PackedDib ManyColourPicture(int side) {
+  PackedDib dib = CreateBlankDib(side, side, 3);
+  const DibView view(dib);
+  for (int r = 0; r < side; ++r) {
+    std::uint8_t* pixel = dib.data() + (view.Row(r) - dib.data());
+    for (int c = 0; c < side; ++c, pixel += 3) {
+      const unsigned n = static_cast<unsigned>(r * side + c) * 2654435761u;  // scattered, distinct
+      pixel[0] = static_cast<std::uint8_t>(n >> 8);
+      pixel[1] = static_cast<std::uint8_t>(n >> 16);
+      pixel[2] = static_cast<std::uint8_t>(n >> 24);
+    }
+  }
+  return dib;
+}
+
+TEST_F(SealPixels, SixteenColourPicturesMatchThePlatformsConversionOfEveryPixel) {
+  OptionSettings.Rotate = 1;  // turned: blended edge colours as well
+  OptionSettings.RotateAngle = 7;
+  DrawNameSealBitmap(form);
+  const PackedDib seal = Image().BitmapAsDib(4);
+  ASSERT_FALSE(seal.empty());
+  EXPECT_EQ(seal, Image().BitmapAsDibPixelByPixel(4)) << "the tilted name seal";
+
+  // 3600 colours are mapped one by one; 6400 are over the limit and take
+  // the platform's own path. Either way the bytes are the platform's.
+  for (const int side : {60, 80}) {
+    GdiWorkImage image;
+    image.SetBitmapFromDib(ManyColourPicture(side));
+    const PackedDib fast = image.BitmapAsDib(4);
+    ASSERT_FALSE(fast.empty()) << side;
+    EXPECT_EQ(fast, image.BitmapAsDibPixelByPixel(4)) << side << " x " << side;
+  }
 }
 
 TEST(GdiCanvasText, ClearBrushLeavesTheBackgroundAndSolidBrushPaintsABox) {
