@@ -180,10 +180,11 @@ void DrawDateSealBitmap(SealForm& form, bool mayAsk) {
   WorkImage& image = *form.WorkImage;
   SizeImage(image, DateSealSettings);
   const int width = image.Width(), height = image.Height();
-  Canvas& canvas = image.BitmapCanvas();
   const bool ask = OptionSettings.CheckDate != 0 && mayAsk && !form.ExternalRequest && !form.DateChangeLocked;
   const std::string middle = AskIf(form, ask, DateSealMiddleText(form));
-  DrawDateSeal(canvas, width, height, DateSealSettings, middle);
+  std::string inputs = RecordBytes(DateSealSettings) + RecordBytes(width) + RecordBytes(height) + middle;
+  form.Pictures.Draw(image, SealPictureCache::Seal::Date, std::move(inputs),
+                     [&](Canvas& canvas) { DrawDateSeal(canvas, width, height, DateSealSettings, middle); });
   form.DateText = middle;
   ApplySealRotation(image, *form.clock);
 }

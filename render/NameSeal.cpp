@@ -96,7 +96,8 @@ void DrawNameSeal(Canvas& canvas, int side, const NameSealRecord& seal) {
 void DrawNameSealBitmap(SealForm& form) {
   const int side = NameSealSide(NameSealSettings);
   form.WorkImage->SetSize(side, side);
-  DrawNameSeal(form.WorkImage->BitmapCanvas(), side, NameSealSettings);
+  form.Pictures.Draw(*form.WorkImage, SealPictureCache::Seal::Name, RecordBytes(NameSealSettings),
+                     [&](Canvas& canvas) { DrawNameSeal(canvas, side, NameSealSettings); });
   ApplySealRotation(*form.WorkImage, *form.clock);
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "Clock.h"
+#include "SealPictureCache.h"
 #include "WorkImage.h"
 
 struct SealForm {
@@ -25,4 +26,6 @@ struct SealForm {
   // Without it, nothing is asked.
   std::function<std::string(std::string_view text)> AskDate;
   const Clock* clock = &SystemClock();
+  // The last bitmap of each seal, for drawing the same seal again.
+  SealPictureCache Pictures;
 };

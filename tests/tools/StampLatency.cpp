@@ -46,24 +46,40 @@ Figures Summarise(std::vector<double> times, int failed) {
 
 // Posts the request and waits for the clipboard to change and hold the
 // three formats; then lets the writer close the clipboard before the next.
-Figures Time(HWND window, WPARAM code, int runs) {
+// Nothing when the clipboard did not get there.
+std::optional<double> StampOnce(HWND window, WPARAM code) {
+  const DWORD before = GetClipboardSequenceNumber();
+  const double start = Now();
+  PostMessageW(window, WM_USER, code, 0);
+  const bool done = harness::WaitForStampFormats(before, 10000);
+  const double end = Now();
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+  if (!done) return std::nullopt;
+  return end - start;
+}
+
+struct Series {
+  HWND window;
+  WPARAM code;
   std::vector<double> times;
   int failed = 0;
+};
+
+// The series take turns, one stamp each, so that whatever else the machine
+// is doing weighs on all of them alike. The first round warms up fonts and
+// caches and is not counted.
+void TimeInTurns(std::vector<Series*> series, int runs) {
   for (int i = 0; i <= runs; ++i) {
-    const DWORD before = GetClipboardSequenceNumber();
-    const double start = Now();
-    PostMessageW(window, WM_USER, code, 0);
-    const bool done = harness::WaitForStampFormats(before, 10000);
-    const double end = Now();
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-    if (i == 0) continue;  // warms up fonts and caches
-    if (done)
-      times.push_back(end - start);
-    else
-      ++failed;
+    for (Series* s : series) {
+      const std::optional<double> time = StampOnce(s->window, s->code);
+      if (i == 0) continue;
+      if (time)
+        s->times.push_back(*time);
+      else
+        ++s->failed;
+    }
   }
-  return Summarise(times, failed);
 }
 
 std::wstring ToolFolder() {
@@ -117,24 +133,28 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   Sleep(500);  // the stamp pad's first showing
-  const Figures name = Time(tray, 1, runs);
-  const Figures date = Time(tray, 2, runs);
-  const Figures bitmap = Time(tray, 3, runs);
-  EndVarnel(tray, *varnel);
-  DeleteFileW(harness::DistPath(kSealFile).c_str());
-  harness::DeleteTree(L"Software\\Qdx");
-
   harness::RunningProgram baselineProgram(ToolFolder() + L"baseline.exe");
   HWND baselineWindow = harness::WaitForWindow(L"VarnelBaseline", 30000);
   if (!baselineWindow) {
     std::printf("stamp_latency: the baseline did not start\n");
+    EndVarnel(tray, *varnel);
     return 1;
   }
-  const Figures baseline = Time(baselineWindow, 0, runs);
+  Series nameSeries{tray, 1, {}}, dateSeries{tray, 2, {}}, bitmapSeries{tray, 3, {}},
+      baselineSeries{baselineWindow, 0, {}};
+  TimeInTurns({&nameSeries, &dateSeries, &bitmapSeries, &baselineSeries}, runs);
+  EndVarnel(tray, *varnel);
   PostMessageW(baselineWindow, WM_CLOSE, 0, 0);
   baselineProgram.WaitForExit(5000);
+  DeleteFileW(harness::DistPath(kSealFile).c_str());
+  harness::DeleteTree(L"Software\\Qdx");
 
-  std::printf("Control request to complete clipboard (EMF + METAFILEPICT + DIB), %d runs each, ms:\n", runs);
+  const Figures name = Summarise(nameSeries.times, nameSeries.failed);
+  const Figures date = Summarise(dateSeries.times, dateSeries.failed);
+  const Figures bitmap = Summarise(bitmapSeries.times, bitmapSeries.failed);
+  const Figures baseline = Summarise(baselineSeries.times, baselineSeries.failed);
+
+  std::printf("Control request to complete clipboard (EMF + METAFILEPICT + DIB), %d runs each in turns, ms:\n", runs);
   std::printf("%-12s %9s %9s %9s %9s\n", "", "median", "p90", "x median", "x p90");
   Row("name seal", name, baseline);
   Row("date seal", date, baseline);

@@ -141,6 +141,25 @@ TEST_F(Stamping, DibIsSixteenColoursAtTheStampResolution) {
   EXPECT_EQ(DibHeader().biXPelsPerMeter, 7624) << "1524900 / 200";
 }
 
+TEST_F(Stamping, ARepeatedStampIsTheSamePictureUntilTheSealChanges) {
+  Options(2, 0);
+  pad.SpeedButton1Click();
+  const auto first = harness::ClipboardBytes(CF_DIB);
+  ASSERT_TRUE(first.has_value());
+  const auto firstMetafileSize = harness::ClipboardBytes(CF_ENHMETAFILE).value_or(std::vector<std::uint8_t>()).size();
+  pad.SpeedButton1Click();
+  EXPECT_EQ(harness::ClipboardBytes(CF_DIB), first);
+  EXPECT_EQ(harness::ClipboardBytes(CF_ENHMETAFILE).value_or(std::vector<std::uint8_t>()).size(), firstMetafileSize);
+
+  // Another program (the seal editor, say) stores a blue seal.
+  WriteString(harness::Section(L"NameStamp"), L"StampColor", L"16711680");
+  pad.SpeedButton1Click();
+  const auto bytes = harness::ClipboardBytes(CF_DIB);
+  ASSERT_TRUE(bytes.has_value());
+  const PackedDib pixels(bytes->begin(), bytes->end());
+  EXPECT_EQ(harness::IndexedPixelAt(pixels, 121, 121 - 117 + 1), (harness::Rgb{0, 0, 255})) << "the ring, now blue";
+}
+
 TEST_F(Stamping, PictureMetafileHasThePrintedSize) {
   Options(0, 0);
   pad.SpeedButton1Click();
