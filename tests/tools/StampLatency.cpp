@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,8 @@ std::optional<double> StampOnce(HWND window, WPARAM code) {
 struct Series {
   HWND window;
   WPARAM code;
+  // Run before each stamp, outside the time.
+  std::function<void(int run)> before;
   std::vector<double> times;
   int failed = 0;
 };
@@ -72,6 +75,7 @@ struct Series {
 void TimeInTurns(std::vector<Series*> series, int runs) {
   for (int i = 0; i <= runs; ++i) {
     for (Series* s : series) {
+      if (s->before) s->before(i);
       const std::optional<double> time = StampOnce(s->window, s->code);
       if (i == 0) continue;
       if (time)
@@ -140,9 +144,19 @@ int wmain(int argc, wchar_t** argv) {
     EndVarnel(tray, *varnel);
     return 1;
   }
-  Series nameSeries{tray, 1, {}}, dateSeries{tray, 2, {}}, bitmapSeries{tray, 3, {}},
-      baselineSeries{baselineWindow, 0, {}};
+  Series nameSeries{tray, 1, {}, {}}, dateSeries{tray, 2, {}, {}}, bitmapSeries{tray, 3, {}, {}},
+      baselineSeries{baselineWindow, 0, {}, {}};
   TimeInTurns({&nameSeries, &dateSeries, &bitmapSeries, &baselineSeries}, runs);
+  // Then the name seal changed before every stamp, as after an edit: its
+  // settings are read and its picture drawn anew each time.
+  Series editedSeries{tray, 1,
+                      [](int run) {
+                        harness::WriteString(harness::Section(L"NameStamp"), L"StampColor",
+                                             run % 2 == 0 ? L"255" : L"254");
+                      },
+                      {}};
+  Series editedBaselineSeries{baselineWindow, 0, {}, {}};
+  TimeInTurns({&editedSeries, &editedBaselineSeries}, runs);
   EndVarnel(tray, *varnel);
   PostMessageW(baselineWindow, WM_CLOSE, 0, 0);
   baselineProgram.WaitForExit(5000);
@@ -153,6 +167,8 @@ int wmain(int argc, wchar_t** argv) {
   const Figures date = Summarise(dateSeries.times, dateSeries.failed);
   const Figures bitmap = Summarise(bitmapSeries.times, bitmapSeries.failed);
   const Figures baseline = Summarise(baselineSeries.times, baselineSeries.failed);
+  const Figures edited = Summarise(editedSeries.times, editedSeries.failed);
+  const Figures editedBaseline = Summarise(editedBaselineSeries.times, editedBaselineSeries.failed);
 
   std::printf("Control request to complete clipboard (EMF + METAFILEPICT + DIB), %d runs each in turns, ms:\n", runs);
   std::printf("%-12s %9s %9s %9s %9s\n", "", "median", "p90", "x median", "x p90");
@@ -160,9 +176,14 @@ int wmain(int argc, wchar_t** argv) {
   Row("date seal", date, baseline);
   Row("bitmap seal", bitmap, baseline);
   Row("baseline", baseline, baseline);
+  std::printf("The name seal edited before each stamp (settings read and picture drawn anew), in turns\n"
+              "with the baseline:\n");
+  Row("name seal", edited, editedBaseline);
+  Row("baseline", editedBaseline, editedBaseline);
   std::printf("Start to the VarnelMain window: %.0f ms\n", startUp);
-  const bool withinTarget = name.median <= 1.5 * baseline.median && date.median <= 1.5 * baseline.median &&
-                            bitmap.median <= 1.5 * baseline.median;
-  std::printf("Target (each median within 1.5 x the baseline): %s\n", withinTarget ? "met" : "NOT met");
+  bool withinTarget = true;
+  for (const Figures* f : {&name, &date, &bitmap})
+    withinTarget = withinTarget && f->median <= 1.5 * baseline.median;
+  std::printf("Target (each seal's median within 1.5 x the baseline): %s\n", withinTarget ? "met" : "NOT met");
   return 0;
 }
