@@ -1,5 +1,5 @@
-// A thousand name stamps through VrnCtl.dll into the running program, each
-// checked on the clipboard. A leak of memory or GDI objects per stamp shows
+// A thousand name stamps through VrnCtl.dll into the running program, the
+// seal edited before each, every one checked on the clipboard. A leak of memory or GDI objects per stamp shows
 // as growth between the 50th and the 1000th stamp (Windows stops a process
 // at 10000 GDI objects).
 
@@ -73,6 +73,9 @@ TEST_F(Soak, AThousandNameStampsKeepMemoryAndGdiObjectsBounded) {
   harness::ProcessUsage settled;
   const ULONGLONG started = GetTickCount64();
   for (int i = 2; i <= kStamps; ++i) {
+    // The seal changes before every stamp, so that each one reads the
+    // settings and draws the picture anew rather than copying the last one.
+    harness::WriteString(harness::Section(L"NameStamp"), L"StampColor", i % 2 == 0 ? L"254" : L"255");
     LONG width = 0, height = 0;
     ASSERT_TRUE(Stamp("_NameStamp", width, height)) << "stamp " << i;
     ASSERT_EQ(width, firstWidth) << "stamp " << i;

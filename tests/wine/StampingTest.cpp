@@ -17,6 +17,7 @@
 #include "harness/Dialogs.h"
 #include "harness/Pixels.h"
 #include "harness/Registry.h"
+#include "harness/Varnel.h"
 #include "resource.h"
 
 namespace {
@@ -457,6 +458,34 @@ TEST_F(Stamping, UnreadableBitmapSealFilesAreReportedWithoutACrash) {
   }
   EXPECT_EQ(reported, 5);
   EXPECT_EQ(informationShown, 0);
+}
+
+// Every stamp path, with the seals edited between stamps so that each is
+// read and drawn anew: the objects a stamp makes are all gone afterwards
+// (the clipboard's own copies of the last pictures aside).
+TEST_F(Stamping, StampsLeaveNoGdiObjectsBehind) {
+  BitmapSealFolder folder;
+  folder.WriteSeal(120);
+  std::strcpy(OptionSettings.Bitmap1, "varnel.bmp");
+  auto everyPath = [this](int round) {
+    const wchar_t* colour = round % 2 == 0 ? L"255" : L"254";
+    WriteString(harness::Section(L"NameStamp"), L"StampColor", colour);
+    WriteString(harness::Section(L"DateStamp"), L"StampColor", colour);
+    Options(2, 0);
+    pad.SpeedButton1Click();
+    pad.SpeedButton2Click();
+    Options(2, 1);
+    pad.SpeedButton1Click();
+    pad.SpeedButton2Click();
+    pad.B1Click();
+  };
+  everyPath(0);  // the first stamps make the caches and fonts that stay
+  const int before = harness::FreeGdiObjects();
+  ASSERT_GT(before, 1000);
+  constexpr int kRounds = 20;
+  for (int round = 1; round <= kRounds; ++round) everyPath(round);
+  EXPECT_EQ(OurFormats().size(), 3u) << "the last stamp still complete";
+  EXPECT_LE(before - harness::FreeGdiObjects(), 2) << kRounds * 5 << " stamps";
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <psapi.h>
 
+#include <vector>
+
 #include "Process.h"
 #include "UniqueHandle.h"
 
@@ -113,6 +115,18 @@ int VrnCtlLibrary::Call(const char* name) const {
   if (!module_) return -1;
   auto f = reinterpret_cast<int(__cdecl*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
   return f ? f() : -1;
+}
+
+int FreeGdiObjects() {
+  constexpr std::size_t kLimit = 200000;  // beyond any platform's table
+  std::vector<UniqueHbrush> made;
+  made.reserve(70000);
+  while (made.size() < kLimit) {
+    UniqueHbrush brush(CreateSolidBrush(RGB(1, 2, 3)));
+    if (!brush) break;
+    made.push_back(std::move(brush));
+  }
+  return static_cast<int>(made.size());
 }
 
 ProcessUsage UsageOf(DWORD processId) {

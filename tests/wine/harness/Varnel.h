@@ -50,6 +50,12 @@ struct ProcessUsage {
 };
 ProcessUsage UsageOf(DWORD processId);
 
+// How many more GDI objects this process could create now, found by making
+// brushes until the platform refuses one and deleting them again. Where the
+// platform does not count a process's objects, the difference of two
+// readings is still exactly the objects made (and kept) in between.
+int FreeGdiObjects();
+
 // Writes bytes to a file, replacing it.
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);
 
