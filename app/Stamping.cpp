@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "DateSeal.h"
@@ -102,22 +103,34 @@ int BitmapSealResolution() { return CorrectedResolution(OptionSettings.Bitmap1Re
 namespace {
 
 // The Windows-metafile form of an enhanced metafile. Each conversion plays
-// the whole picture, so it is done once into a buffer that is certainly
-// large enough (the form carries the enhanced metafile inside it as well);
-// only a buffer the result fills completely, which may have cut it short,
-// is followed by asking for the exact size.
+// the whole picture, so a picture of ordinary size is converted once into a
+// buffer that is certainly large enough (the form carries the enhanced
+// metafile inside it as well); only a buffer the result fills completely,
+// which may have cut it short, or a large picture is converted after asking
+// for the exact size. Empty when the memory is not there.
 std::vector<BYTE> WindowsMetafileBits(HENHMETAFILE metafile, HDC reference) {
-  const UINT enhancedBytes = GetEnhMetaFileBits(metafile, 0, nullptr);
-  std::vector<BYTE> bits(std::size_t{enhancedBytes} * 2 + 65536);
-  UINT size = GetWinMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data(), MM_ANISOTROPIC, reference);
-  if (size == 0 || size >= bits.size()) {
-    size = GetWinMetaFileBits(metafile, 0, nullptr, MM_ANISOTROPIC, reference);
+  constexpr UINT kLargestGuess = 4u << 20;
+  try {
+    std::vector<BYTE> bits;
+    const UINT enhancedBytes = GetEnhMetaFileBits(metafile, 0, nullptr);
+    if (enhancedBytes > 0 && enhancedBytes <= kLargestGuess) {
+      bits.resize(std::size_t{enhancedBytes} * 2 + 65536);
+      const UINT size =
+          GetWinMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data(), MM_ANISOTROPIC, reference);
+      if (size > 0 && size < bits.size()) {
+        bits.resize(size);
+        return bits;
+      }
+    }
+    UINT size = GetWinMetaFileBits(metafile, 0, nullptr, MM_ANISOTROPIC, reference);
     if (size == 0) return {};
     bits.assign(size, 0);
     size = GetWinMetaFileBits(metafile, size, bits.data(), MM_ANISOTROPIC, reference);
+    bits.resize(std::min<std::size_t>(size, bits.size()));
+    return bits;
+  } catch (const std::bad_alloc&) {
+    return {};
   }
-  bits.resize(std::min<std::size_t>(size, bits.size()));
-  return bits;
 }
 
 }  // namespace

@@ -136,8 +136,11 @@ PackedDib GdiWorkImage::BitmapAsDib24() { return BitmapAsDib(24); }
 
 namespace {
 
-// More distinct colours than this and the platform converts every pixel.
+// More distinct colours than this, or a larger picture (whose 24-bit copy
+// would cost more memory than the conversion saves time), and the platform
+// converts every pixel.
 constexpr std::size_t kMaxProbedColours = 4096;
+constexpr long long kMaxProbedPixels = 4'000'000;
 
 // The 4-bit index the platform gives each colour, and its colour table:
 // the colours as one row of a 24-bit bitmap, converted as a picture is.
@@ -174,7 +177,8 @@ bool ProbeFourBitIndices(std::span<const std::uint32_t> colours, std::vector<std
 }  // namespace
 
 PackedDib GdiWorkImage::BitmapAsDib(int bitCount) {
-  if (bitCount != 4) return BitmapAsDibPixelByPixel(bitCount);
+  if (bitCount != 4 || static_cast<long long>(bitmapWidth_) * bitmapHeight_ > kMaxProbedPixels)
+    return BitmapAsDibPixelByPixel(bitCount);
   // Mapping each pixel to the nearest of sixteen colours is a search per
   // pixel on some platforms; a seal has a handful of colours.
   const PackedDib full = BitmapAsDibPixelByPixel(24);

@@ -185,11 +185,34 @@ TEST_F(Stamping, PictureMetafileHasThePrintedSize) {
   EXPECT_NEAR(FrameWidth(), 242 * 100000 / 26000, 2 * OnePixel()) << "the simple metafile too";
 }
 
+// The size of the Windows metafile on the clipboard, in bytes.
+UINT ClipboardWindowsMetafileBytes() {
+  UINT bytes = 0;
+  if (!OpenClipboard(nullptr)) return 0;
+  if (HANDLE data = GetClipboardData(CF_METAFILEPICT)) {
+    if (auto* pict = static_cast<METAFILEPICT*>(GlobalLock(data))) {
+      bytes = GetMetaFileBitsEx(pict->hMF, 0, nullptr);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return bytes;
+}
+
 TEST_F(Stamping, HugeSealsGetNoDibButStillTheirMetafile) {
-  WriteString(harness::Section(L"NameStamp"), L"StampSize", L"500");  // 1008 x 1008 pixels
+  // 1208 x 1208 pixels: a picture of over 4 MB, whose Windows metafile is
+  // made after asking its size rather than into a buffer of a guessed size.
+  WriteString(harness::Section(L"NameStamp"), L"StampSize", L"600");
   Options(2, 0);
   pad.SpeedButton1Click();
   EXPECT_EQ(OurFormats(), (std::vector<UINT>{CF_ENHMETAFILE, CF_METAFILEPICT}));
+  EXPECT_GT(ClipboardWindowsMetafileBytes(), 1208u * 1208u * 3u) << "the whole picture";
+  WriteString(harness::Section(L"NameStamp"), L"StampSize", L"117");
+  pad.SpeedButton1Click();
+  const UINT ordinary = ClipboardWindowsMetafileBytes();
+  EXPECT_GT(ordinary, 242u * 242u * 3u) << "the whole picture";
+  EXPECT_LT(ordinary, 1208u * 1208u * 3u);
+  WriteString(harness::Section(L"NameStamp"), L"StampSize", L"600");
   Options(1, 0);
   pad.SpeedButton1Click();
   EXPECT_TRUE(OurFormats().empty()) << "DIB only: the clipboard stays empty";
