@@ -310,6 +310,10 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       FormClose();
       return 0;
+    case WM_FONTCHANGE:
+      // A seal's font may now be another one: its next picture is drawn anew.
+      Seal.Pictures.Clear();
+      return 0;
   }
   return Default(message, wParam, lParam);
 }

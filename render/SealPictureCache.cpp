@@ -4,7 +4,7 @@
 
 void SealPictureCache::Draw(WorkImage& image, Seal seal, std::string inputs,
                             const std::function<void(Canvas&)>& draw) {
-  Kept& kept = kept_[seal == Seal::Name ? 0 : 1];
+  Kept& kept = kept_[Index(seal)];
   if (!kept.picture.empty() && kept.inputs == inputs) {
     image.SetBitmapFromDib(kept.picture);
     return;
@@ -17,4 +17,8 @@ void SealPictureCache::Draw(WorkImage& image, Seal seal, std::string inputs,
   // Only a complete picture of the drawn size is worth keeping.
   if (!view.Valid() || view.Width() != image.Width() || view.Height() != image.Height()) return;
   kept = {std::move(inputs), std::move(picture)};
+}
+
+void SealPictureCache::Clear() {
+  for (Kept& kept : kept_) kept = {};
 }

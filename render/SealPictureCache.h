@@ -19,6 +19,11 @@ class SealPictureCache {
   // those of the last picture of this seal, that picture is copied instead.
   void Draw(WorkImage& image, Seal seal, std::string inputs, const std::function<void(Canvas&)>& draw);
 
+  // Forgets every picture: after a change the inputs do not show, such as
+  // fonts installed or removed.
+  void Clear();
+  bool Holds(Seal seal) const { return !kept_[Index(seal)].picture.empty(); }
+
   // Pictures larger than this are drawn every time rather than held.
   static constexpr long long kMaxKeptPixels = 1'000'000;
 
@@ -27,6 +32,7 @@ class SealPictureCache {
     std::string inputs;
     PackedDib picture;
   };
+  static int Index(Seal seal) { return seal == Seal::Name ? 0 : 1; }
   Kept kept_[2];
 };
 

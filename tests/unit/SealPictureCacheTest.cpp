@@ -64,6 +64,14 @@ TEST_F(SealPictures, NameAndDateSealsKeepTheirOwnPictures) {
   EXPECT_EQ(Stamp(Date), 0u);
 }
 
+TEST_F(SealPictures, ClearedPicturesAreDrawnAnew) {
+  Stamp(Name);
+  Stamp(Date);
+  form.Pictures.Clear();
+  EXPECT_GT(Stamp(Name), 0u);
+  EXPECT_GT(Stamp(Date), 0u);
+}
+
 TEST_F(SealPictures, LargePicturesAreNotKept) {
   NameSealSettings.Main.StampSize = 600;  // 1208 x 1208 pixels
   EXPECT_GT(Stamp(Name), 0u);

@@ -161,6 +161,17 @@ TEST_F(Stamping, ARepeatedStampIsTheSamePictureUntilTheSealChanges) {
   EXPECT_EQ(harness::IndexedPixelAt(pixels, 121, 121 - 117 + 1), (harness::Rgb{0, 0, 255})) << "the ring, now blue";
 }
 
+TEST_F(Stamping, FontsInstalledOrRemovedMakeTheNextPictureDrawnAnew) {
+  Options(1, 0);
+  pad.SpeedButton1Click();
+  pad.SpeedButton2Click();
+  EXPECT_TRUE(pad.Seal.Pictures.Holds(SealPictureCache::Seal::Name));
+  EXPECT_TRUE(pad.Seal.Pictures.Holds(SealPictureCache::Seal::Date));
+  SendMessageW(pad.Handle(), WM_FONTCHANGE, 0, 0);
+  EXPECT_FALSE(pad.Seal.Pictures.Holds(SealPictureCache::Seal::Name));
+  EXPECT_FALSE(pad.Seal.Pictures.Holds(SealPictureCache::Seal::Date));
+}
+
 TEST_F(Stamping, PictureMetafileHasThePrintedSize) {
   Options(0, 0);
   pad.SpeedButton1Click();
