@@ -163,7 +163,7 @@ bool ProbeFourBitIndices(std::span<const std::uint32_t> colours, std::vector<std
   BITMAPINFOHEADER header = Header24(width, 1);
   header.biBitCount = 4;
   std::memcpy(info.data(), &header, sizeof header);
-  std::vector<std::uint8_t> row((static_cast<std::size_t>(width) * 4 + 31) / 32 * 4);
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(DibStride(width, 4)));
   const UniqueScreenDc screen(GetDC(nullptr));
   if (GetDIBits(screen.get(), probe.get(), 0, 1, row.data(), reinterpret_cast<BITMAPINFO*>(info.data()),
                 DIB_RGB_COLORS) != 1)
