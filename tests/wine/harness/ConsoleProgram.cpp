@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "Process.h"
 #include "UniqueHandle.h"
 
 namespace harness {
@@ -45,10 +46,7 @@ ConsoleResult RunConsoleProgram(const std::wstring& exe, const std::wstring& arg
                            nullptr);
   UniqueHandleObject input(nul == INVALID_HANDLE_VALUE ? nullptr : nul);
 
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
-  std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
-  mutableLine.push_back(L'\0');
+  std::vector<wchar_t> mutableLine = CommandLineFor(exe, arguments);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;

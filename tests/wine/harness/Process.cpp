@@ -18,14 +18,19 @@ std::wstring DistPath(const std::wstring& file) {
   return dist + file;
 }
 
+std::vector<wchar_t> CommandLineFor(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  return line;
+}
+
 RunningProgram::RunningProgram(const std::wstring& exe, const std::wstring& arguments,
                                const std::wstring& directory) {
   std::wstring folder = directory;
   if (folder.empty()) folder = exe.substr(0, exe.find_last_of(L'\\'));
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
-  std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
-  mutableLine.push_back(L'\0');
+  std::vector<wchar_t> mutableLine = CommandLineFor(exe, arguments);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

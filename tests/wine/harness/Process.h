@@ -4,10 +4,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "UniqueHandle.h"
 
 namespace harness {
+
+// The command line CreateProcessW wants for exe and its arguments: the
+// quoted program, the arguments, a terminating NUL, in writable memory.
+std::vector<wchar_t> CommandLineFor(const std::wstring& exe, const std::wstring& arguments);
 
 // The program folder as a user would unzip it (VARNEL_DIST, else the build's dist/).
 std::wstring DistPath(const std::wstring& file = L"");
