@@ -229,12 +229,18 @@ TEST_F(Reliability, BrokenBitmapSealFilesAreReportedAndLeaveTheClipboardEmpty) {
   EXPECT_TRUE(NameStampArrives()) << "the other seals still stamp";
   EndProgram();
 
-  // At start a seal file that cannot be read counts as missing.
+  // At start a seal file that is there but cannot be read is not missing:
+  // the setting stays and the stamp says why it cannot stamp.
   const auto huge = HugeBitmapHeader();
   ASSERT_TRUE(harness::WriteWholeFile(path, huge.data(), huge.size()));
   Start();
-  EXPECT_EQ(AcknowledgeBoxes(3000), std::vector<std::wstring>{L"ﾋﾞｯﾄﾏｯﾌﾟ印画像が見つかりません"});
-  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"0");
+  EXPECT_EQ(AcknowledgeBoxes(3000), std::vector<std::wstring>{});
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSealFile);
+  ctl.Call("_BmpStamp");
+  box = harness::WaitForBox(L"", 10000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(harness::BoxText(box), L"画像ファイルを読み込めません");
+  harness::PressButton(box, IDOK);
   EXPECT_TRUE(NameStampArrives());
 }
 

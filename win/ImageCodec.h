@@ -1,0 +1,31 @@
+#pragma once
+// Image files through the platform's imaging component: every BMP variant,
+// PNG, JPEG, TIFF and GIF are decoded by the platform, never by our own
+// parser. Pictures come out as 24-bit packed DIBs for the DIB routines;
+// transparent pixels are laid on white, as on paper.
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "WorkImage.h"
+
+enum class ImageFileStatus {
+  Loaded,
+  Missing,      // no such file
+  Unreadable,   // the file is there but is no picture the platform decodes
+  TooLarge,     // a picture beyond the work image's size limits
+};
+
+struct DecodedImage {
+  ImageFileStatus status = ImageFileStatus::Missing;
+  PackedDib dib;  // 24 bits per pixel, bottom-up; empty unless Loaded
+};
+
+// Decodes the first frame of the file named by a code-page-932 path
+// (relative names against the current directory, the program folder).
+DecodedImage DecodeImageFile(std::string_view path);
+
+// Writes a 32-bit top-down BGRA picture (straight alpha) as a PNG file whose
+// physical-size chunk carries pixelsPerMetre; false when it cannot be written.
+bool EncodePngFile(std::wstring_view path, const void* bgraTopDown, int width, int height, int pixelsPerMetre);
