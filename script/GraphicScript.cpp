@@ -29,10 +29,11 @@ Color ScriptColor(int red, int green, int blue) {
   return value & 0xFFFFFFu;
 }
 
-// dpi to pixels per metre; out-of-range dpi would make the picture's physical
-// size zero, negative or overflow the callers' arithmetic.
+// dpi to pixels per metre. No dpi (0, a missing or non-numeric argument) is
+// no resolution, which callers take as no picture; a negative one is the
+// same, and a huge one is held where the callers' arithmetic cannot overflow.
 int ResolutionOfDpi(int dpi) {
-  const int bounded = std::clamp(dpi, kScriptMinDpi, kScriptMaxDpi);
+  const int bounded = std::clamp(dpi, 0, kScriptMaxDpi);
   return static_cast<int>(bounded * 100 * 0.39370078740157477);
 }
 

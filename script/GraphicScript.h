@@ -23,12 +23,12 @@ inline constexpr int kScriptMaxFontPoints = kScriptMaxPictureSide * 72 / 96;  //
 // Coordinates stay within 16 bits: the Windows metafile made from the
 // enhanced one stores them so.
 inline constexpr int kScriptMaxCoordinate = 32767;
-inline constexpr int kScriptMinDpi = 1;
 inline constexpr int kScriptMaxDpi = 100000;
 
 // Run the script file at cp932Path on a freshly created image. The result is
 // the picture's resolution in pixels per metre, or 0 when the file cannot be
-// read (nothing is drawn then). The Date command asks through form.AskDate
+// read (nothing is drawn then) or its Reso gives no resolution; callers make
+// no picture of a result of 0. The Date command asks through form.AskDate
 // and reads today from form.clock.
 int RunGraphicScript(WorkImage& image, std::string_view cp932Path, SealForm& form);
 int RunMetafileScript(WorkImage& image, std::string_view cp932Path, SealForm& form);

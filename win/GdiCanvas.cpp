@@ -86,7 +86,7 @@ void GdiCanvas::RealiseFont() {
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH;
-    const std::wstring face = Wide(Font.name);
+    const std::wstring face = WideShowingInvalid(Font.name);
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
     UniqueHfont font(CreateFontIndirectW(&lf));
     if (font) {
@@ -130,13 +130,13 @@ void GdiCanvas::TextOut(int x, int y, std::string_view text) {
     SetBkMode(hdc_, OPAQUE);
     SetBkColor(hdc_, Brush.color & 0xFFFFFF);
   }
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = WideShowingInvalid(text);
   ::TextOutW(hdc_, C(x), C(y), wide.c_str(), static_cast<int>(wide.size()));
 }
 
 Extent GdiCanvas::TextExtent(std::string_view text) {
   RealiseFont();
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = WideShowingInvalid(text);
   SIZE size{};
   GetTextExtentPoint32W(hdc_, wide.c_str(), static_cast<int>(wide.size()), &size);
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "Sjis.h"
+
 std::optional<std::wstring> WideFromCp932(std::string_view text) {
   if (text.empty()) return std::wstring();
   const int n = MultiByteToWideChar(kCodePage932, MB_ERR_INVALID_CHARS, text.data(),
@@ -27,5 +29,23 @@ std::optional<std::string> Cp932FromWide(std::wstring_view text) {
 }
 
 std::wstring Wide(std::string_view cp932) { return WideFromCp932(cp932).value_or(std::wstring()); }
+
+std::wstring WideShowingInvalid(std::string_view cp932) {
+  if (auto whole = WideFromCp932(cp932)) return *whole;
+  // Character by character: a lead byte with its trail byte, or one byte.
+  std::wstring out;
+  std::size_t i = 0;
+  while (i < cp932.size()) {
+    const std::size_t length = IsSjisLeadByte(static_cast<unsigned char>(cp932[i])) && i + 1 < cp932.size() ? 2 : 1;
+    if (auto one = WideFromCp932(cp932.substr(i, length))) {
+      out += *one;
+      i += length;
+    } else {
+      out += L'\u30FB';  // "・" for the byte; the next one starts afresh
+      ++i;
+    }
+  }
+  return out;
+}
 
 std::string Narrow(std::wstring_view wide) { return Cp932FromWide(wide).value_or(std::string()); }

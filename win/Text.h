@@ -15,4 +15,7 @@ std::optional<std::string> Cp932FromWide(std::wstring_view text);
 // For UI texts that are known to be valid (literals, record fields already
 // checked): a failed conversion gives an empty string.
 std::wstring Wide(std::string_view cp932);
+// For drawn texts and face names from files and scripts: what can be
+// decoded, with each byte that is no code-page-932 character shown as "・".
+std::wstring WideShowingInvalid(std::string_view cp932);
 std::string Narrow(std::wstring_view wide);

@@ -256,9 +256,11 @@ TEST_F(GraphicScript, ResoSetsTheResultInPixelsPerMetre) {
   EXPECT_EQ(RunBitmap("RESO 600\n"), 23622);
   EXPECT_EQ(RunMetafile("Reso 300\nReso 360\n"), 14173) << "the last one counts";
   EXPECT_EQ(RunMetafile("Reso 72\n"), 2834);
-  // Out-of-range dpi are held to 1..100000.
-  EXPECT_EQ(RunBitmap("Reso 0\n"), 39);
-  EXPECT_EQ(RunBitmap("Reso -300\n"), 39);
+  // No dpi is no resolution (the callers make no picture); huge ones are held.
+  EXPECT_EQ(RunBitmap("Reso 0\n"), 0);
+  EXPECT_EQ(RunBitmap("Reso\n"), 0) << "a missing argument";
+  EXPECT_EQ(RunMetafile("Reso dpi\n"), 0) << "a word";
+  EXPECT_EQ(RunBitmap("Reso -300\n"), 0);
   EXPECT_EQ(RunBitmap("Reso 99999999999\n"), 3937007);
 }
 
