@@ -62,11 +62,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   SimpleStamp = &toolbar;
 
   int result = 0;
-  if (tray.Create() && pad.Create()) {
+  // The pad and the toolbar are owned by the hidden tray window: the program
+  // lives in the notification area, with no taskbar button.
+  if (tray.Create() && pad.Create(tray.Handle())) {
     tray.Attach(pad, toolbar);
     message.Create(pad.Handle());
-    toolbar.Create();
-    pad.ShowInformation = [&message] { message.ShowMessage(); };
+    toolbar.Create(tray.Handle());
+    pad.ShowInformation = [&message](const PlacedFormats& placed) { message.ShowMessage(placed); };
     pad.HideStampPadAndToolbar = HideStampPadAndToolbar;
     if (pad.FormCreate(tray, toolbar)) ShowToolbarAtStart(store);
     result = RunMessageLoop();

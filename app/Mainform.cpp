@@ -1,5 +1,7 @@
 #include "Mainform.h"
 
+#include <algorithm>
+
 #include "Text.h"
 
 #include <shellapi.h>
@@ -49,12 +51,13 @@ TForm1::~TForm1() {
   if (hwnd_) {
     KillTimer(hwnd_, kClearTimerId);
     KillTimer(hwnd_, kTimer1Id);
+    KillTimer(hwnd_, kClearRetryTimerId);
   }
 }
 
-bool TForm1::Create() {
+bool TForm1::Create(HWND owner) {
   if (!CreateWindowOf(L"TForm1", 0, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, L"Varnel印鑑",
-                      CW_USEDEFAULT, CW_USEDEFAULT, kWidthWithoutBitmapSeal, 140, nullptr, nullptr))
+                      CW_USEDEFAULT, CW_USEDEFAULT, kWidthWithoutBitmapSeal, 140, owner, nullptr))
     return false;
   BuildMenu();
   Image1.Create(hwnd_, IDC_IMAGE1, 8, 14, 49);
@@ -141,8 +144,8 @@ bool TForm1::FormCreate(TTaskTrayForm& tray, TSimpleStamp& toolbar) {
     MessageBoxW(hwnd_, Wide(text).c_str(), L"Varnel印鑑", MB_OK | MB_ICONINFORMATION);
   });
   LoadAllSettings(store_, FileExists);
-  SetWindowPos(hwnd_, nullptr, OptionSettings.Wx, OptionSettings.Wy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   AttachMenu();
+  MoveToStoredPosition();
   if (OptionSettings.PasswordCheck == 0 && !AskPassword(hwnd_)) {
     tray.Close();
     return false;
@@ -155,8 +158,50 @@ bool TForm1::FormCreate(TTaskTrayForm& tray, TSimpleStamp& toolbar) {
 
 void TForm1::ShowPad() {
   const bool wasVisible = Visible();
-  ShowWindow(hwnd_, SW_SHOW);
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd_);
   if (!wasVisible) FormShow();
+}
+
+// Wx and Wy as the top-left corner; a position on no monitor (one that has
+// been removed, a stored minimised position) is brought onto the nearest.
+void TForm1::MoveToStoredPosition() {
+  RECT window;
+  GetWindowRect(hwnd_, &window);
+  RECT wanted{OptionSettings.Wx, OptionSettings.Wy, OptionSettings.Wx + (window.right - window.left),
+              OptionSettings.Wy + (window.bottom - window.top)};
+  if (!MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      const RECT& work = monitor.rcWork;
+      const LONG width = wanted.right - wanted.left, height = wanted.bottom - wanted.top;
+      wanted.left = std::clamp(wanted.left, work.left, std::max(work.left, work.right - width));
+      wanted.top = std::clamp(wanted.top, work.top, std::max(work.top, work.bottom - height));
+    }
+  }
+  SetWindowPos(hwnd_, nullptr, wanted.left, wanted.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The restored window's top-left corner in screen coordinates, also while
+// the window is minimised or hidden.
+POINT TForm1::RestoredPosition() const {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (!GetWindowPlacement(hwnd_, &placement)) {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return {r.left, r.top};
+  }
+  // The placement counts from the work area of the window's monitor.
+  POINT corner{placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    corner.x += monitor.rcWork.left - monitor.rcMonitor.left;
+    corner.y += monitor.rcWork.top - monitor.rcMonitor.top;
+  }
+  return corner;
 }
 
 void TForm1::ApplyAdminPolicy() {
@@ -195,10 +240,15 @@ int TForm1::LoadBitmapSealPreview() {
   LoadOptionSettings(store_, FileExists);
   const std::string_view file = FieldText(OptionSettings.Bitmap1);
   if (file != "0") {
-    if (FileExists(file) && LoadBitmapSeal()) {
+    // A file that is there but cannot be read stays the bitmap seal: the
+    // stamp says so, and the user's setting is not lost.
+    if (const ImageFileStatus status = LoadBitmapSeal(); status != ImageFileStatus::Missing) {
       HasBitmapSeal = true;
       SetWidth(kWidthWithBitmapSeal);
-      Image3.SetPicture(*BitmapSealImage);
+      if (BitmapSealImage)
+        Image3.SetPicture(*BitmapSealImage);
+      else
+        Image3.Clear();
       BitmapSealImage.reset();
       EnableBoth(IDM_B1, IDM_TRAY_OTHERSTAMP, true);
       return 1;
@@ -219,29 +269,36 @@ void TForm1::EnableStampImages(bool enabled) {
   for (PreviewImage* image : {&Image1, &Image2, &Image3}) EnableWindow(image->Handle(), enabled);
 }
 
+// While the date-change dialog is up, the entries to stamping are disabled;
+// they come back however the dialog ends.
 std::string TForm1::AskDate(std::string_view text) {
-  if (tray_) tray_->DisableTrayMenu();
-  EnableStampImages(false);
-  std::string answer = AskDateChange(hwnd_, text, *Seal.clock);
-  EnableStampImages(true);
-  if (tray_) tray_->EnableTrayMenu();
-  return answer;
+  struct EntriesDisabled {
+    TForm1& pad;
+    explicit EntriesDisabled(TForm1& p) : pad(p) {
+      if (pad.tray_) pad.tray_->DisableTrayMenu();
+      pad.EnableStampImages(false);
+    }
+    ~EntriesDisabled() {
+      pad.EnableStampImages(true);
+      if (pad.tray_) pad.tray_->EnableTrayMenu();
+    }
+  } disabled(*this);
+  return AskDateChange(hwnd_, text, *Seal.clock);
 }
 
 void TForm1::FormClose() {
   ShowWindow(hwnd_, SW_HIDE);
   if (OptionSettings.StayOnTaskTray == 0) AllExitClick();
-  if (OptionSettings.ClipBrdClear == 1) EmptyClipboardNow(hwnd_);
+  if (OptionSettings.ClipBrdClear == 1) ClearClipboardAutomatically();
 }
 
 void TForm1::Button1Click() { FormClose(); }
 
 void TForm1::FormDestroy() {
   if (hwnd_) {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    OptionSettings.Wx = r.left;
-    OptionSettings.Wy = r.top;
+    const POINT corner = RestoredPosition();
+    OptionSettings.Wx = corner.x;
+    OptionSettings.Wy = corner.y;
   }
   SaveAllSettings(store_);
   NotifyUserSelection(UserChangeRequested);
@@ -306,6 +363,7 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kClearTimerId) ClearTimerTimer();
       if (wParam == kTimer1Id) Timer1Timer();
+      if (wParam == kClearRetryTimerId) ClearRetryTimer();
       return 0;
     case WM_CLOSE:
       FormClose();
@@ -328,5 +386,21 @@ void TForm1::EnableClearTimer() {
 void TForm1::ClearTimerTimer() {
   KillTimer(hwnd_, kClearTimerId);
   clearTimerEnabled_ = false;
-  EmptyClipboardNow(hwnd_);
+  ClearClipboardAutomatically();
+}
+
+void TForm1::ClearClipboardAutomatically() {
+  StopClearRetries();
+  if (EmptyClipboardNow(hwnd_)) return;
+  // Another program holds the clipboard: the seal must not stay on it.
+  if (SetTimer(hwnd_, kClearRetryTimerId, kClearRetryMs, nullptr)) clearRetriesLeft_ = kClearRetries;
+}
+
+void TForm1::ClearRetryTimer() {
+  if (EmptyClipboardNow(hwnd_) || --clearRetriesLeft_ <= 0) StopClearRetries();
+}
+
+void TForm1::StopClearRetries() {
+  if (clearRetriesLeft_ > 0) KillTimer(hwnd_, kClearRetryTimerId);
+  clearRetriesLeft_ = 0;
 }

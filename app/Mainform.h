@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "Clipboard.h"
 #include "GdiWorkImage.h"
+#include "ImageCodec.h"
 #include "Policy.h"
 #include "Preview.h"
 #include "SealForm.h"
@@ -26,8 +28,9 @@ class TForm1 : public Window {
   TForm1(SettingsStore& store, std::uint8_t& ready);
   ~TForm1() override;
 
-  // Creates the window hidden (enough for stamping from tests).
-  bool Create();
+  // Creates the window hidden (enough for stamping from tests), owned by
+  // the hidden tray window so that it gets no taskbar button.
+  bool Create(HWND owner = nullptr);
   // The start-up work: version check, settings, position, menu, start-up
   // password, first showing. False when the start-up password was refused.
   bool FormCreate(TTaskTrayForm& tray, TSimpleStamp& toolbar);
@@ -45,16 +48,21 @@ class TForm1 : public Window {
   void mHelpClick();
   void N4Click();
   void mSumpleStamp0Click();
+  // Shows the pad, restored if minimised, in front.
   void ShowPad();
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
   int LoadBitmapSealPreview();
 
   void ClearTimerTimer();
   bool ClearTimerEnabled() const { return clearTimerEnabled_; }
+  // Empties the clipboard; when another program holds it, tries again every
+  // few seconds for a minute.
+  void ClearClipboardAutomatically();
+  bool ClearRetryPending() const { return clearRetriesLeft_ > 0; }
 
   // What the shell connects: the information message, ending the program,
   // hiding the stamp pad and the toolbar.
-  std::function<void()> ShowInformation;
+  std::function<void(const PlacedFormats&)> ShowInformation;
   std::function<void()> EndProgram;
   std::function<void()> HideStampPadAndToolbar;
 
@@ -68,6 +76,9 @@ class TForm1 : public Window {
   static constexpr UINT_PTR kClearTimerId = 1;
   static constexpr UINT kClearTimerMs = 120000;
   static constexpr UINT_PTR kTimer1Id = 2;
+  static constexpr UINT_PTR kClearRetryTimerId = 3;
+  static constexpr UINT kClearRetryMs = 5000;
+  static constexpr int kClearRetries = 12;
   static constexpr int kClientHeight = 91;
   static constexpr int kWidthWithBitmapSeal = 214;
   static constexpr int kWidthWithoutBitmapSeal = 141;
@@ -84,31 +95,61 @@ class TForm1 : public Window {
   void SetClientHeight();
   void SetWidth(int width);
   void ApplyAdminPolicy();
+  void MoveToStoredPosition();
+  POINT RestoredPosition() const;
   void DrawPreviews();
   void EnableStampImages(bool enabled);
   void EnableBoth(UINT padItem, UINT trayItem, bool enabled);
   void Timer1Timer();
   std::string AskDate(std::string_view text);
 
-  // One stamp from the password gate to the after-stamp steps.
-  void StampSeal(int resolution, const std::function<void()>& reload, const std::function<void()>& drawBitmap,
-                 const std::function<void()>& drawMetafile, bool clearDateText);
+  // The program is busy while one lives; however a stamp ends (finished,
+  // returned early, thrown), it is idle again and the request served.
+  class BusyScope {
+   public:
+    explicit BusyScope(TForm1& pad);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    TForm1& pad_;
+  };
+  // What one stamp left, for the steps once the program is idle again.
+  struct StampResult {
+    bool started = false;        // false: the password was refused
+    bool clipboardBusy = false;  // another program held the clipboard
+    bool reported = false;       // the stamp has told the user already
+    bool external = false;       // requested by another program
+    std::wstring problem;        // why nothing was placed, when known
+    PlacedFormats placed;
+    void Take(const ClipboardWriter& clipboard);
+  };
+
+  // One stamp from the password gate to its last clipboard write.
+  StampResult StampSeal(int resolution, const std::function<void()>& reload,
+                        const std::function<void()>& drawBitmap, const std::function<void()>& drawMetafile,
+                        bool clearDateText);
   bool PasswordGate();
-  bool BeginStamp();
-  void AfterStamp(bool clipboardFailed);
+  StampResult BeginStamp();
+  void FinishStamp(const StampResult& result);
   void AfterStampAction();
   void ReportClipboardFailure();
   void EnableClearTimer();
+  void ClearRetryTimer();
+  void StopClearRetries();
 
   void CreateWorkImage();
   void FreeWorkImage();
   GdiWorkImage& Work() { return static_cast<GdiWorkImage&>(*Seal.WorkImage); }
-  void PutSealDib(ClipboardWriter& clipboard, int resolution);
+  // False when the seal is too large for a DIB.
+  bool PutSealDib(ClipboardWriter& clipboard, int resolution);
   void PutSealPicture(ClipboardWriter& clipboard, int resolution);
   void PutSealVectorMetafile(ClipboardWriter& clipboard, int resolution);
 
-  void StampBitmapSeal(ClipboardWriter& clipboard);
-  bool LoadBitmapSeal();
+  // False when the picture file could not be read (the user has been told).
+  bool StampBitmapSeal(ClipboardWriter& clipboard);
+  ImageFileStatus LoadBitmapSeal();
   void PutBitmapSealDib(ClipboardWriter& clipboard, int resolution);
   void PutBitmapSealPicture(ClipboardWriter& clipboard, int resolution);
 
@@ -117,6 +158,7 @@ class TForm1 : public Window {
   TTaskTrayForm* tray_ = nullptr;
   TSimpleStamp* toolbar_ = nullptr;
   bool clearTimerEnabled_ = false;
+  int clearRetriesLeft_ = 0;
   std::unique_ptr<GdiWorkImage> BitmapSealImage;
   HMENU MainMenu1 = nullptr;
   PreviewImage Image1, Image2, Image3;

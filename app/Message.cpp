@@ -1,6 +1,7 @@
 #include "Message.h"
 
 #include "Dialog.h"
+#include "ErrorDisplay.h"
 #include "Records.h"
 #include "Settings.h"
 #include "resource.h"
@@ -26,9 +27,9 @@ bool TMessageForm::Create(HWND owner) {
   return hwnd_ != nullptr;
 }
 
-void TMessageForm::ShowMessage() {
+void TMessageForm::ShowMessage(PlacedFormats placed) {
   if (!hwnd_) return;
-  FormShow();
+  FormShow(placed);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   BringWindowToTop(hwnd_);
@@ -41,6 +42,7 @@ bool TMessageForm::IsDialogMessage(MSG& msg) {
       FormKeyDown(msg.wParam);
     } catch (...) {
       // Closing failed part-way (saving the settings): the form stays usable.
+      ShowCurrentException(hwnd_);
     }
     return true;
   }
@@ -65,6 +67,7 @@ INT_PTR CALLBACK TMessageForm::Procedure(HWND hwnd, UINT message, WPARAM wParam,
     return self->Dispatch(message, wParam);
   } catch (...) {
     // An exception must not unwind through the dialog manager.
+    ShowCurrentException(hwnd);
     return TRUE;
   }
 }
@@ -86,7 +89,7 @@ INT_PTR TMessageForm::Dispatch(UINT message, WPARAM wParam) {
   return FALSE;
 }
 
-void TMessageForm::FormShow() {
+void TMessageForm::FormShow(PlacedFormats placed) {
   if (MetafileOnly == 1) {
     SetFormatBoxes(true, false, false, true);
     MetafileOnly = 0;
@@ -97,6 +100,12 @@ void TMessageForm::FormShow() {
       case 2: SetFormatBoxes(true, true, true, true); break;
     }
   }
+  // A format that was asked for but refused is not claimed. The bitmap is
+  // what the platform makes of the DIB.
+  if (!placed.enhMetafile) Tick(IDC_MESSAGE_CHECKBOX1, false);
+  if (!placed.dib) Tick(IDC_MESSAGE_CHECKBOX2, false);
+  if (!placed.dib) Tick(IDC_MESSAGE_CHECKBOX3, false);
+  if (!placed.metafilePict) Tick(IDC_MESSAGE_CHECKBOX4, false);
   Tick(IDC_MESSAGE_NONDISP, false);
 }
 

@@ -6,7 +6,7 @@
 
 class TSimpleStamp : public Window {
  public:
-  bool Create();
+  bool Create(HWND owner = nullptr);
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
   void Show() { ShowWindow(hwnd_, SW_SHOWNOACTIVATE); }
   void Hide() { ShowWindow(hwnd_, SW_HIDE); }

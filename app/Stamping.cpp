@@ -11,6 +11,7 @@
 #include "Dib.h"
 #include "Docidform.h"
 #include "FileSystem.h"
+#include "ImageCodec.h"
 #include "Mainform.h"
 #include "NameSeal.h"
 #include "Password.h"
@@ -165,46 +166,62 @@ void TForm1::FreeWorkImage() { Seal.WorkImage.reset(); }
 
 bool TForm1::PasswordGate() { return OptionSettings.PasswordOnStamp != 0 || AskPassword(hwnd_); }
 
-// Busy from here; the password when asked for, then an empty clipboard. A
-// refused password leaves the clipboard as it was.
-bool TForm1::BeginStamp() {
-  ready_ = 0;
-  if (!PasswordGate()) {
-    ready_ = 1;
-    return false;
-  }
+TForm1::BusyScope::BusyScope(TForm1& pad) : pad_(pad) { pad_.ready_ = 0; }
+
+TForm1::BusyScope::~BusyScope() {
+  pad_.ready_ = 1;
+  pad_.Seal.ExternalRequest = false;
+}
+
+// The password when asked for, then an empty clipboard. A refused password
+// leaves the clipboard as it was.
+TForm1::StampResult TForm1::BeginStamp() {
+  StampResult result;
+  result.external = Seal.ExternalRequest;
+  if (!PasswordGate()) return result;
+  result.started = true;
   if (!EmptyClipboardNow(hwnd_)) {
-    ReportClipboardFailure();
-    ready_ = 1;
-    return false;
+    result.clipboardBusy = true;
+    return result;
   }
-  return true;
+  // The seal a pending clearing was meant for is gone; the new one gets its own time.
+  StopClearRetries();
+  return result;
+}
+
+void TForm1::StampResult::Take(const ClipboardWriter& clipboard) {
+  clipboardBusy = clipboardBusy || clipboard.Failed();
+  placed = clipboard.Placed();
 }
 
 void TForm1::SpeedButton1Click() {
-  StampSeal(
+  FinishStamp(StampSeal(
       NameSealResolution(), [this] { LoadNameSealSettings(store_); }, [this] { DrawNameSealBitmap(Seal); },
-      [this] { DrawNameSealMetafile(Seal); }, false);
+      [this] { DrawNameSealMetafile(Seal); }, false));
 }
 
 void TForm1::SpeedButton2Click() {
-  StampSeal(
+  FinishStamp(StampSeal(
       DateSealResolution(), [this] { LoadDateSealSettings(store_); }, [this] { DrawDateSealBitmap(Seal, true); },
-      [this] { DrawDateSealMetafile(Seal, true); }, true);
+      [this] { DrawDateSealMetafile(Seal, true); }, true));
 }
 
-void TForm1::StampSeal(int resolution, const std::function<void()>& reload, const std::function<void()>& drawBitmap,
-                       const std::function<void()>& drawMetafile, bool clearDateText) {
-  if (!BeginStamp()) return;
+TForm1::StampResult TForm1::StampSeal(int resolution, const std::function<void()>& reload,
+                                      const std::function<void()>& drawBitmap,
+                                      const std::function<void()>& drawMetafile, bool clearDateText) {
+  const BusyScope busy(*this);
+  StampResult result = BeginStamp();
+  if (!result.started || result.clipboardBusy) return result;
   ClipboardWriter clipboard(hwnd_);
   const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
+  bool dibTooLarge = false;
   if (!simpleMetafile) {
     reload();
     CreateWorkImage();
     drawBitmap();
     if (WantsMetafile()) clipboard.Open();
     if (WantsMetafile()) PutSealPicture(clipboard, resolution);
-    if (WantsDib()) PutSealDib(clipboard, resolution);
+    if (WantsDib()) dibTooLarge = !PutSealDib(clipboard, resolution);
     if (WantsMetafile()) clipboard.Close();
     FreeWorkImage();
   } else {
@@ -213,7 +230,7 @@ void TForm1::StampSeal(int resolution, const std::function<void()>& reload, cons
     CreateWorkImage();
     drawBitmap();
     if (WantsMetafile()) clipboard.Open();
-    if (OptionSettings.ClipboardFormat == 2) PutSealDib(clipboard, resolution);
+    if (OptionSettings.ClipboardFormat == 2) dibTooLarge = !PutSealDib(clipboard, resolution);
     FreeWorkImage();
     CreateWorkImage();
     drawMetafile();
@@ -223,23 +240,35 @@ void TForm1::StampSeal(int resolution, const std::function<void()>& reload, cons
     }
     FreeWorkImage();
   }
-  AfterStamp(clipboard.Failed());
+  result.Take(clipboard);
+  if (dibTooLarge)
+    result.problem = L"印影が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
+                     L"オプション設定で出力形式に拡張メタファイルを含めてください。";
+  return result;
 }
 
 void TForm1::ReportClipboardFailure() {
   MessageBoxW(hwnd_, L"クリップボードを開けませんでした。", L"Varnel印鑑", MB_OK | MB_ICONWARNING);
 }
 
-void TForm1::AfterStamp(bool clipboardFailed) {
-  // A stamp that could not reach the clipboard is reported, never shown as
-  // done, and does not end or hide the program: the user will try again.
-  if (clipboardFailed) {
+// After the program is idle again. A stamp that could not reach the
+// clipboard, or placed nothing on it, is reported, never shown as done, and
+// does not end or hide the program: the user will try again.
+void TForm1::FinishStamp(const StampResult& result) {
+  if (!result.started) return;
+  if (result.clipboardBusy) {
     ReportClipboardFailure();
-    ready_ = 1;
     return;
   }
-  if (OptionSettings.ShowMessage != 0 && !Seal.ExternalRequest && ShowInformation) ShowInformation();
-  ready_ = 1;
+  if (!result.placed.Any()) {
+    if (!result.reported) {
+      const std::wstring text = result.problem.empty() ? L"印鑑イメージをクリップボードに転送できませんでした。"
+                                                       : result.problem;
+      MessageBoxW(hwnd_, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONWARNING);
+    }
+    return;
+  }
+  if (OptionSettings.ShowMessage != 0 && !result.external && ShowInformation) ShowInformation(result.placed);
   AfterStampAction();
 }
 
@@ -253,11 +282,13 @@ void TForm1::AfterStampAction() {
   if (OptionSettings.ClipBrdClear == 2) EnableClearTimer();
 }
 
-void TForm1::PutSealDib(ClipboardWriter& clipboard, int resolution) {
+bool TForm1::PutSealDib(ClipboardWriter& clipboard, int resolution) {
   const long long pixels = static_cast<long long>(Work().BitmapWidth()) * Work().BitmapHeight();
-  if (pixels <= 0 || pixels >= 1000000) return;
+  if (pixels >= 1000000) return false;
+  if (pixels <= 0) return true;
   const std::size_t minimum = pixels < 160000 ? 80104 : 500104;
   clipboard.PutGlobal(CF_DIB, SixteenColourDib(Work(), resolution, minimum));
+  return true;
 }
 
 void TForm1::PutSealPicture(ClipboardWriter& clipboard, int resolution) {
@@ -316,23 +347,22 @@ void TForm1::PutSealVectorMetafile(ClipboardWriter& clipboard, int resolution) {
 }
 
 void TForm1::B1Click() {
-  if (!BeginStamp()) return;
-  ClipboardWriter clipboard(hwnd_);
-  StampBitmapSeal(clipboard);
-  if (clipboard.Failed()) {
-    ReportClipboardFailure();
-    ready_ = 1;
-    return;
-  }
-  ready_ = 1;
-  AfterStampAction();
+  FinishStamp([this] {
+    const BusyScope busy(*this);
+    StampResult result = BeginStamp();
+    if (!result.started || result.clipboardBusy) return result;
+    ClipboardWriter clipboard(hwnd_);
+    result.reported = !StampBitmapSeal(clipboard);
+    result.Take(clipboard);
+    return result;
+  }());
 }
 
-void TForm1::StampBitmapSeal(ClipboardWriter& clipboard) {
+bool TForm1::StampBitmapSeal(ClipboardWriter& clipboard) {
   const int resolution = BitmapSealResolution();
-  if (!LoadBitmapSeal()) {
+  if (LoadBitmapSeal() != ImageFileStatus::Loaded) {
     MessageBoxW(hwnd_, L"画像ファイルを読み込めません", L"", MB_OK);
-    return;
+    return false;
   }
   ApplySealRotation(*BitmapSealImage, *Seal.clock);
   if (WantsMetafile()) {
@@ -342,29 +372,19 @@ void TForm1::StampBitmapSeal(ClipboardWriter& clipboard) {
   if (WantsDib()) PutBitmapSealDib(clipboard, resolution);
   if (WantsMetafile()) clipboard.Close();
   BitmapSealImage.reset();
-  if (!clipboard.Failed() && OptionSettings.ShowMessage != 0 && !Seal.ExternalRequest && ShowInformation)
-    ShowInformation();
+  return true;
 }
 
-bool TForm1::LoadBitmapSeal() {
-  // Seal pictures are small; a file beyond this is not one of ours.
-  constexpr std::size_t kMaxBitmapFile = 64 * 1024 * 1024;
+// The picture file named by Bitmap1, through the platform's decoder.
+ImageFileStatus TForm1::LoadBitmapSeal() {
   BitmapSealImage.reset();
-  const auto bytes = ReadFileBytes(FieldText(OptionSettings.Bitmap1), kMaxBitmapFile);
-  constexpr std::size_t kFileHeader = 14;
-  if (!bytes || bytes->size() < kFileHeader + kDibHeaderSize || (*bytes)[0] != 'B' || (*bytes)[1] != 'M')
-    return false;
-  const std::span<const std::uint8_t> dibBytes(reinterpret_cast<const std::uint8_t*>(bytes->data()) + kFileHeader,
-                                               bytes->size() - kFileHeader);
-  const DibView view(dibBytes);
-  if (!view.Valid()) return false;
-  const PackedDib dib = ConvertDibTo24Bit(view);
-  if (dib.empty()) return false;
+  DecodedImage decoded = DecodeImageFile(FieldText(OptionSettings.Bitmap1));
+  if (decoded.status != ImageFileStatus::Loaded) return decoded.status;
   auto image = std::make_unique<GdiWorkImage>();
-  image->SetBitmapFromDib(dib);
-  if (!image->Bitmap()) return false;
+  image->SetBitmapFromDib(decoded.dib);
+  if (!image->Bitmap()) return ImageFileStatus::TooLarge;
   BitmapSealImage = std::move(image);
-  return true;
+  return ImageFileStatus::Loaded;
 }
 
 void TForm1::PutBitmapSealDib(ClipboardWriter& clipboard, int resolution) {

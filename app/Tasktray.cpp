@@ -196,7 +196,8 @@ void TTaskTrayForm::pmSimpleStampClick() {
 
 void TTaskTrayForm::N4Click() {
   if (!pad_) return;
-  if (pad_->Visible())
+  // A minimised pad is brought back rather than closed.
+  if (pad_->Visible() && !IsIconic(pad_->Handle()))
     pad_->Button1Click();
   else
     pad_->ShowPad();

@@ -56,6 +56,11 @@ bool ClipboardWriter::Put(UINT format, HANDLE data) {
   }
   const bool stored = SetClipboardData(format, data) != nullptr;
   Close();
+  if (stored) {
+    if (format == CF_ENHMETAFILE) placed_.enhMetafile = true;
+    if (format == CF_METAFILEPICT) placed_.metafilePict = true;
+    if (format == CF_DIB) placed_.dib = true;
+  }
   return stored;
 }
 

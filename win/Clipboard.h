@@ -10,6 +10,15 @@
 // Opens, empties and closes the clipboard; false when it could not be opened.
 bool EmptyClipboardNow(HWND owner);
 
+// Which of the program's picture formats a stamp has put on the clipboard.
+struct PlacedFormats {
+  bool enhMetafile = false;
+  bool metafilePict = false;
+  bool dib = false;
+  bool Any() const { return enhMetafile || metafilePict || dib; }
+  static PlacedFormats All() { return {true, true, true}; }
+};
+
 // Nested opening as the program's stamps use it: the clipboard is opened
 // once around several writes, and the first write after the outermost
 // opening empties it, so old and new contents never mix.
@@ -31,11 +40,14 @@ class ClipboardWriter {
 
   // Whether any opening failed.
   bool Failed() const { return failed_; }
+  // What the platform accepted.
+  const PlacedFormats& Placed() const { return placed_; }
 
  private:
   bool Put(UINT format, HANDLE data);
 
   HWND owner_;
+  PlacedFormats placed_;
   int openCount_ = 0;
   bool emptied_ = false;
   bool failed_ = false;

@@ -1,5 +1,7 @@
 #include "Dialog.h"
 
+#include "ErrorDisplay.h"
+
 #include <vector>
 
 HINSTANCE ResourceModule() { return GetModuleHandleW(nullptr); }
@@ -31,6 +33,7 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
     return self->Dispatch(message, wParam, lParam);
   } catch (...) {
     // An exception must not unwind through the dialog manager.
+    ShowCurrentException(hwnd);
     EndDialog(hwnd, -1);
     return TRUE;
   }

@@ -1,5 +1,7 @@
 #include "Window.h"
 
+#include "ErrorDisplay.h"
+
 Window::~Window() {
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -43,7 +45,9 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   try {
     return self->Dispatch(message, wParam, lParam);
   } catch (...) {
-    // An exception must not unwind through the window manager.
+    // An exception must not unwind through the window manager: the user
+    // sees it and the program goes on.
+    ShowCurrentException(hwnd);
     return 0;
   }
 }

@@ -70,7 +70,10 @@ class Stamping : public ::testing::Test {
     OptionSettings.ShowMessage = 1;
     OptionSettings.CheckDate = 0;  // no date prompt unless a test asks for it
     ASSERT_TRUE(pad.Create());
-    pad.ShowInformation = [this] { ++informationShown; };
+    pad.ShowInformation = [this](const PlacedFormats& placed) {
+      ++informationShown;
+      lastPlaced = placed;
+    };
     pad.EndProgram = [this] { ++endProgram; };
     ASSERT_TRUE(harness::PutClipboardText("previous contents"));
   }
@@ -85,6 +88,7 @@ class Stamping : public ::testing::Test {
   std::uint8_t ready = 1;
   TForm1 pad{store, ready};
   int informationShown = 0;
+  PlacedFormats lastPlaced;
   int endProgram = 0;
 };
 
@@ -218,6 +222,8 @@ TEST_F(Stamping, HugeSealsGetNoDibButStillTheirMetafile) {
   pad.SpeedButton1Click();
   EXPECT_EQ(OurFormats(), (std::vector<UINT>{CF_ENHMETAFILE, CF_METAFILEPICT}));
   EXPECT_GT(ClipboardWindowsMetafileBytes(), 1208u * 1208u * 3u) << "the whole picture";
+  EXPECT_TRUE(lastPlaced.enhMetafile && lastPlaced.metafilePict && !lastPlaced.dib)
+      << "the information message claims only what was placed";
   WriteString(harness::Section(L"NameStamp"), L"StampSize", L"117");
   pad.SpeedButton1Click();
   const UINT ordinary = ClipboardWindowsMetafileBytes();
@@ -225,8 +231,22 @@ TEST_F(Stamping, HugeSealsGetNoDibButStillTheirMetafile) {
   EXPECT_LT(ordinary, 1208u * 1208u * 3u);
   WriteString(harness::Section(L"NameStamp"), L"StampSize", L"600");
   Options(1, 0);
-  pad.SpeedButton1Click();
+  OptionSettings.ShowMessage = 0;
+  OptionSettings.TerminateAsStamped = 1;
+  const int shownBefore = informationShown;
+  std::wstring reported;
+  {
+    harness::DialogDriver user(L"Varnel印鑑", [&reported](HWND box) {
+      reported = harness::BoxText(box);
+      harness::PressButton(box, IDOK);
+    });
+    pad.SpeedButton1Click();
+  }
   EXPECT_TRUE(OurFormats().empty()) << "DIB only: the clipboard stays empty";
+  EXPECT_NE(reported.find(L"大きすぎる"), std::wstring::npos) << "and the user is told why, not that it worked";
+  EXPECT_EQ(informationShown, shownBefore);
+  EXPECT_EQ(endProgram, 0) << "no after-stamp action for a stamp that placed nothing";
+  EXPECT_EQ(ready, 1);
 }
 
 TEST_F(Stamping, CopyGuardAddsTheBandWhenTheDocumentIdIsGiven) {
