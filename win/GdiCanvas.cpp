@@ -1,9 +1,12 @@
 #include "GdiCanvas.h"
 
+#include <algorithm>
+
 #include "GdiWorkImage.h"
 #include "Text.h"
 
-GdiCanvas::GdiCanvas(HDC hdc) : hdc_(hdc), savedState_(SaveDC(hdc)) {}
+GdiCanvas::GdiCanvas(HDC hdc)
+    : hdc_(hdc), onBitmap_(GetObjectType(hdc) == OBJ_MEMDC), savedState_(SaveDC(hdc)) {}
 
 GdiCanvas::~GdiCanvas() {
   // Restoring the DC deselects our pen, brush and font before they are deleted.
@@ -99,7 +102,48 @@ void GdiCanvas::RealiseFont() {
   SetTextColor(hdc_, Font.color & 0xFFFFFF);
 }
 
+// A solid outline wider than a pixel on a bitmap is painted as the region
+// between the shape grown and shrunk by half the pen: the platform's
+// wide-pen ellipse costs milliseconds a ring on some systems, the regions a
+// small fraction of that, for the same ring. Recordings keep the real call,
+// so a metafile still holds an ellipse.
+bool GdiCanvas::OutlinesByRegions() const {
+  return onBitmap_ && Pen.width > 1 && Pen.style == PenStyle::Solid && Pen.mode == PenMode::Copy;
+}
+
+namespace {
+int C64(long long v) { return static_cast<int>(std::clamp<long long>(v, -kMaxCoordinate, kMaxCoordinate)); }
+
+UniqueHrgn ShapeRegion(bool rounded, long long left, long long top, long long right, long long bottom,
+                       long long cornerWidth, long long cornerHeight) {
+  if (right <= left || bottom <= top) return {};
+  return UniqueHrgn(rounded ? CreateRoundRectRgn(C64(left), C64(top), C64(right), C64(bottom), C64(cornerWidth),
+                                                 C64(cornerHeight))
+                            : CreateEllipticRgn(C64(left), C64(top), C64(right), C64(bottom)));
+}
+}  // namespace
+
+void GdiCanvas::WideOutline(const Rect& box, bool rounded, int cornerWidth, int cornerHeight) {
+  RealisePen();  // the mix mode
+  const long long width = Pen.width > kMaxPenWidth ? kMaxPenWidth : Pen.width;
+  const long long inward = width / 2, outward = width - inward;
+  const long long l = box.left, t = box.top, r = box.right, b = box.bottom;
+  if (Brush.style != BrushStyle::Clear) {
+    RealiseBrush();
+    if (UniqueHrgn inside = ShapeRegion(rounded, l, t, r, b, cornerWidth, cornerHeight)) PaintRgn(hdc_, inside.get());
+  }
+  UniqueHrgn ring = ShapeRegion(rounded, l - inward, t - inward, r + outward, b + outward,
+                                cornerWidth + width, cornerHeight + width);
+  if (!ring) return;
+  if (UniqueHrgn hole = ShapeRegion(rounded, l + outward, t + outward, r - inward, b - inward,
+                                    std::max(0LL, cornerWidth - width), std::max(0LL, cornerHeight - width)))
+    CombineRgn(ring.get(), ring.get(), hole.get(), RGN_DIFF);
+  const UniqueHbrush ink(CreateSolidBrush(Pen.color & 0xFFFFFF));
+  if (ink) FillRgn(hdc_, ring.get(), ink.get());
+}
+
 void GdiCanvas::Ellipse(const Rect& box) {
+  if (OutlinesByRegions()) return WideOutline(box, false, 0, 0);
   RealiseShapeState();
   ::Ellipse(hdc_, C(box.left), C(box.top), C(box.right), C(box.bottom));
 }
@@ -110,6 +154,7 @@ void GdiCanvas::Rectangle(const Rect& box) {
 }
 
 void GdiCanvas::RoundRect(const Rect& box, int cornerWidth, int cornerHeight) {
+  if (OutlinesByRegions()) return WideOutline(box, true, cornerWidth, cornerHeight);
   RealiseShapeState();
   ::RoundRect(hdc_, C(box.left), C(box.top), C(box.right), C(box.bottom), C(cornerWidth), C(cornerHeight));
 }

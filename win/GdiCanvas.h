@@ -34,8 +34,11 @@ class GdiCanvas : public Canvas {
     RealisePen();
     RealiseBrush();
   }
+  bool OutlinesByRegions() const;
+  void WideOutline(const Rect& box, bool rounded, int cornerWidth, int cornerHeight);
 
   HDC hdc_;
+  bool onBitmap_;
   int savedState_;
   UniqueHpen pen_;
   UniqueHbrush brush_;

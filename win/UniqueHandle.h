@@ -52,6 +52,7 @@ VARNEL_HANDLE_TRAITS(UniqueHbitmap, HBITMAP, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueHfont, HFONT, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueHpen, HPEN, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueHbrush, HBRUSH, nullptr, DeleteObject(h))
+VARNEL_HANDLE_TRAITS(UniqueHrgn, HRGN, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueMemDc, HDC, nullptr, DeleteDC(h))
 VARNEL_HANDLE_TRAITS(UniqueHenhmetafile, HENHMETAFILE, nullptr, DeleteEnhMetaFile(h))
 // The screen's DC from GetDC(nullptr).

@@ -185,5 +185,8 @@ int wmain(int argc, wchar_t** argv) {
   for (const Figures* f : {&name, &date, &bitmap})
     withinTarget = withinTarget && f->median <= 1.5 * baseline.median;
   std::printf("Target (each seal's median within 1.5 x the baseline): %s\n", withinTarget ? "met" : "NOT met");
+  const double freshRatio = editedBaseline.median > 0 ? edited.median / editedBaseline.median : 0;
+  std::printf("Fresh stamp (edited before each stamp) at %.2f x its baseline; target 1.5: %s\n", freshRatio,
+              freshRatio <= 1.5 ? "met" : "NOT met");
   return 0;
 }
