@@ -11,7 +11,9 @@
 #include "GdiWorkImage.h"
 #include "MemoryStore.h"
 #include "NameSeal.h"
+#include "Security.h"
 #include "Settings.h"
+#include "Sjis.h"
 #include "harness/Pixels.h"
 
 namespace {
@@ -194,6 +196,80 @@ TEST(GdiCanvasText, ClearBrushLeavesTheBackgroundAndSolidBrushPaintsABox) {
   const PackedDib dib = image.BitmapAsDib24();
   EXPECT_EQ(PixelAt(dib, 5, 4), (harness::Rgb{0, 255, 0})) << "above the stroke, the green stays";
   EXPECT_EQ(PixelAt(dib, 63, 4), (harness::Rgb{0, 0, 255})) << "a solid brush paints the text box blue";
+}
+
+// The ink of the one-character name seal inside the ring: its rows and its
+// pixel count.
+struct Ink {
+  int top = 1 << 30, bottom = -1, pixels = 0;
+  int Height() const { return bottom - top + 1; }
+};
+Ink InkInside(const PackedDib& dib, int centre, int radius) {
+  Ink ink;
+  for (int y = 0; y < harness::DibHeight(dib); ++y)
+    for (int x = 0; x < harness::DibWidth(dib); ++x)
+      if (std::hypot(x - centre, y - centre) < radius && PixelAt(dib, x, y).IsReddish()) {
+        ink.top = std::min(ink.top, y);
+        ink.bottom = std::max(ink.bottom, y);
+        ++ink.pixels;
+      }
+  return ink;
+}
+
+TEST_F(SealPixels, NameSealTextHasTheHeightItsFontSizeAsksForAndItsWeight) {
+  CopyToField(NameSealSettings.Main.Text1, "名");
+  NameSealSettings.Main.Text2[0] = '\0';
+  DrawNameSealBitmap(form);
+  const Ink bold = InkInside(Image().BitmapAsDib24(), 121, 117 - 8);
+  // 76 points are 101 pixels of character height; the character's own ink
+  // fills most of it. A cell height of 101 would leave it about 86 tall.
+  EXPECT_GE(bold.Height(), 90) << "the font's size is its character height";
+  EXPECT_LE(bold.Height(), 101);
+
+  NameSealSettings.Main.FontStyle = 0;
+  form.WorkImage = std::make_unique<GdiWorkImage>();
+  DrawNameSealBitmap(form);
+  const Ink regular = InkInside(Image().BitmapAsDib24(), 121, 117 - 8);
+  EXPECT_LT(regular.pixels * 100, bold.pixels * 90) << "bold strokes are heavier";
+  EXPECT_GT(regular.pixels, 500);
+}
+
+TEST_F(SealPixels, DateSealBandTextIsInTheSealColour) {
+  DateSealSettings.Main.StampColor = 0xFF0000;  // blue
+  DrawDateSealBitmap(form, false);
+  const PackedDib dib = Image().BitmapAsDib24();
+  const int side = harness::DibWidth(dib), c = side / 2;
+  int blue = 0, other = 0;
+  for (int y = c - 15; y <= c + 15; ++y)  // the date band
+    for (int x = c - 80; x <= c + 80; ++x) {
+      const harness::Rgb p = PixelAt(dib, x, y);
+      if (p.IsWhite()) continue;
+      // Blue, or blue blended with the white paper at an antialiased edge.
+      const bool tint = p.b >= 200 && std::abs(p.r - p.g) <= 40 && p.r < p.b;
+      (tint ? blue : other)++;
+    }
+  EXPECT_GT(blue, 300) << "the date is drawn";
+  EXPECT_EQ(other, 0) << "in the seal's colour and nothing else";
+}
+
+TEST_F(SealPixels, SecurityTextTakesItsOwnColour) {
+  OptionSettings.SecTextColor = 0x00A000;   // green
+  OptionSettings.SecLineColor = 0xFFFFFF;  // lines that leave the picture as it is
+  OptionSettings.NoDispCopyGuardTitle = 1;
+  Image().SetSize(300, 120);
+  Canvas& canvas = Image().BitmapCanvas();
+  GdiWorkImageFactory factory;
+  DrawSecurityBlock(canvas, "DOC-42", MakeAuthCode("1234"), 0, 300, 120, factory);
+  const PackedDib dib = Image().BitmapAsDib24();
+  int green = 0, red = 0;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 300; ++x) {
+      const harness::Rgb p = PixelAt(dib, x, y);
+      green += p.g > 120 && p.r < 80 && p.b < 80;
+      red += p.IsReddish();
+    }
+  EXPECT_GT(green, 200) << "the document ID and the code in the chosen colour";
+  EXPECT_EQ(red, 0) << "not in the default red";
 }
 
 }  // namespace
