@@ -35,9 +35,12 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
   DWORD process = 0;
   GetWindowThreadProcessId(hwnd, &process);
-  wchar_t title[256] = {};
+  wchar_t title[256] = {}, cls[16] = {};
   GetWindowTextW(hwnd, title, 256);
-  if (process == search->process && IsWindowVisible(hwnd) && *search->caption == title) {
+  GetClassNameW(hwnd, cls, 16);
+  // Dialogs and message boxes only: the program's own windows share captions with them.
+  if (process == search->process && IsWindowVisible(hwnd) && *search->caption == title &&
+      std::wstring(cls) == L"#32770") {
     search->found = hwnd;
     return FALSE;
   }

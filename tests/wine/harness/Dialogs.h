@@ -19,8 +19,8 @@ void PressKey(HWND dialog, int id, UINT virtualKey);
 
 // Test files are compiled for code page 932, where <thread> and <chrono>
 // cannot be included: the driver's thread is a plain Win32 one.
-// Runs `user` on another thread once a dialog with this caption belonging
-// to this process appears, while the calling thread shows it modally.
+// Runs `user` on another thread once a dialog (or message box) with this
+// caption belonging to this process appears, while the calling thread shows it modally.
 class DialogDriver {
  public:
   DialogDriver(std::wstring caption, std::function<void(HWND)> user);
