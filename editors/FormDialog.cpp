@@ -15,11 +15,14 @@ std::wstring WindowText(HWND hwnd) {
   return buffer.data();
 }
 
-// Messages through which the user changes an edit's text; WM_SETTEXT is the
-// program's own and is left alone.
+// Messages through which the user changes an edit's text (some edits paste
+// from their key-down handling and their context menu directly); WM_SETTEXT
+// is the program's own and is left alone.
 bool IsUserTextChange(UINT message) {
   switch (message) {
     case WM_CHAR:
+    case WM_KEYDOWN:
+    case WM_CONTEXTMENU:
     case WM_IME_CHAR:
     case WM_IME_COMPOSITION:
     case WM_PASTE:
