@@ -9,9 +9,11 @@
 #include "Datechng.h"
 #include "DateSeal.h"
 #include "Dialog.h"
+#include "Edit.h"
 #include "FileSystem.h"
 #include "MenuIds.h"
 #include "NameSeal.h"
+#include "Option.h"
 #include "Password.h"
 #include "Settings.h"
 #include "Sjis.h"
@@ -34,6 +36,16 @@ class TAboutBox : public ModalDialog {
 
 void AppendItem(HMENU menu, UINT id, const wchar_t* caption) {
   AppendMenuW(menu, id ? MF_STRING : MF_SEPARATOR, id, id ? caption : nullptr);
+}
+
+// Disables the submenu item of menu (searched one level down) that holds the item child.
+void DisableSubmenuHolding(HMENU menu, UINT child) {
+  for (int top = 0; top < GetMenuItemCount(menu); ++top) {
+    HMENU sub = GetSubMenu(menu, top);
+    for (int i = 0; sub && i < GetMenuItemCount(sub); ++i)
+      if (GetSubMenu(sub, i) && GetMenuState(GetSubMenu(sub, i), child, MF_BYCOMMAND) != static_cast<UINT>(-1))
+        EnableMenuItem(sub, i, MF_BYPOSITION | MF_GRAYED);
+  }
 }
 
 }  // namespace
@@ -108,7 +120,7 @@ void TForm1::BuildMenu() {
   AppendItem(file, IDM_EXIT2, L"このスタンプ台を閉じる(&C)");
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"メニュー(&M)");
   // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_S1, IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_G1, IDM_MNAMEEXP, IDM_MDATEEXP, IDM_OPTION1})
+  for (UINT id : {IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_G1, IDM_MNAMEEXP, IDM_MDATEEXP})
     EnableMenuItem(MainMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -150,6 +162,7 @@ bool TForm1::FormCreate(TTaskTrayForm& tray, TSimpleStamp& toolbar) {
     tray.Close();
     return false;
   }
+  EnableBoth(IDM_S1, IDM_TRAY_IMAGEEDIT, OptionSettings.EditorLock != 0);
   ShowPad();
   ready_ = 1;
   if (OptionSettings.MainToolBar != 0) SetTimer(hwnd_, kTimer1Id, 1000, nullptr);
@@ -208,8 +221,19 @@ void TForm1::ApplyAdminPolicy() {
   Seal.DateChangeLocked = false;
   Policy = ReadAdminPolicy(store_);
   Seal.DateChangeLocked = Policy.DateChangeLocked;
-  // Only disables; the items whose dialogs are not part of the program yet
-  // are disabled anyway.
+  // Only disables; whatever enables these items later respects the policy too.
+  if (Policy.SealEditorOff()) EnableBoth(IDM_S1, IDM_TRAY_IMAGEEDIT, false);
+  if (Policy.BitmapEditOff()) {
+    EnableBoth(IDM_BITMAPEDIT, IDM_TRAY_BITMAPEDIT, false);
+    EnableBoth(IDM_ERASESTAMP, IDM_TRAY_ERASESTAMP, false);
+  }
+  if (Policy.ScriptEditorOff()) EnableBoth(IDM_G1, IDM_TRAY_N5, false);
+  if (Policy.FileOutputOff()) {
+    // The submenu, and its items so that their commands are refused too.
+    DisableSubmenuHolding(MainMenu1, IDM_MNAMEEXP);
+    EnableBoth(IDM_MNAMEEXP, IDM_TRAY_MNAMEEXP, false);
+    EnableBoth(IDM_MDATEEXP, IDM_TRAY_MDATEEXP, false);
+  }
 }
 
 void TForm1::DrawPreviews() {
@@ -325,6 +349,36 @@ void TForm1::mHelpClick() {
   ShellExecuteW(hwnd_, L"open", (folder + L"\\index.html").c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
 }
 
+void TForm1::Button3Click() {
+  if (ready_ == 0) return;  // a stamp or another dialog is running
+  ready_ = 0;
+  if (tray_) tray_->DisableTrayMenu();
+  RunSealEditor(hwnd_, store_, Policy);
+  DrawPreviews();
+  if (tray_) tray_->EnableTrayMenu();
+  ready_ = 1;
+}
+
+void TForm1::Option1Click() {
+  if (ready_ == 0) return;
+  ready_ = 0;
+  if (OptionSettings.PasswordOnStamp == 0 && !AskPassword(hwnd_)) {
+    ready_ = 1;
+    return;
+  }
+  if (tray_) tray_->DisableTrayMenu();
+  RunOptionsDialog(hwnd_, store_);
+  EnableBoth(IDM_S1, IDM_TRAY_IMAGEEDIT, OptionSettings.EditorLock != 0 && !Policy.SealEditorOff());
+  if (tray_) tray_->EnableTrayMenu();
+  AttachMenu();
+  ready_ = 1;
+}
+
+bool TForm1::ItemEnabled(UINT id) const {
+  const UINT state = GetMenuState(MainMenu1, id, MF_BYCOMMAND);
+  return state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
 void TForm1::N4Click() {
   ready_ = 0;
   TAboutBox about;
@@ -342,10 +396,14 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::OnCommand(UINT id) {
+  // A disabled item does nothing, also when its command is posted.
+  if (!ItemEnabled(id)) return;
   switch (id) {
     case IDM_N2: SpeedButton1Click(); break;
     case IDM_N1: SpeedButton2Click(); break;
     case IDM_B1: B1Click(); break;
+    case IDM_S1: Button3Click(); break;
+    case IDM_OPTION1: Option1Click(); break;
     case IDM_MHELP: mHelpClick(); break;
     case IDM_N4: N4Click(); break;
     case IDM_CU: cuClick(); break;

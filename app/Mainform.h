@@ -44,6 +44,8 @@ class TForm1 : public Window {
 
   void AllExitClick();
   void Button1Click();  // closes the stamp pad
+  void Button3Click();  // the seal editor
+  void Option1Click();  // the options dialog
   void cuClick();
   void mHelpClick();
   void N4Click();
@@ -90,6 +92,7 @@ class TForm1 : public Window {
   void FormShow();
   void FormClose();
   void OnCommand(UINT id);
+  bool ItemEnabled(UINT id) const;
   void BuildMenu();
   void AttachMenu();
   void SetClientHeight();

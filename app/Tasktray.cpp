@@ -73,8 +73,7 @@ void TTaskTrayForm::BuildPopupMenu() {
   Append(PopupMenu1, IDM_TRAY_SIMPLESTAMP, L"角印ツールバー表示/非表示");
   Append(PopupMenu1, IDM_TRAY_N4, L"スタンプ台表示/非表示");
   // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_TRAY_OPTION, IDM_TRAY_ERASESTAMP, IDM_TRAY_BITMAPEDIT, IDM_TRAY_IMAGEEDIT, IDM_TRAY_N5,
-                  IDM_TRAY_MDATEEXP, IDM_TRAY_MNAMEEXP})
+  for (UINT id : {IDM_TRAY_ERASESTAMP, IDM_TRAY_BITMAPEDIT, IDM_TRAY_N5, IDM_TRAY_MDATEEXP, IDM_TRAY_MNAMEEXP})
     EnableMenuItem(PopupMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -115,13 +114,14 @@ void TTaskTrayForm::DisableTrayMenu() {
 }
 
 void TTaskTrayForm::EnableTrayMenu() {
+  EnableItem(IDM_TRAY_OPTION, true);
   EnableItem(IDM_TRAY_NAMESTAMP, true);
   EnableItem(IDM_TRAY_DATESTAMP, true);
   const bool bitmapSeal = pad_ && pad_->HasBitmapSeal;
   const AdminPolicyState policy = pad_ ? pad_->Policy : AdminPolicyState{};
   EnableItem(IDM_TRAY_OTHERSTAMP, bitmapSeal);
-  // The editors, options and file output stay off until their dialogs exist.
-  (void)policy;
+  EnableItem(IDM_TRAY_IMAGEEDIT, OptionSettings.EditorLock != 0 && !policy.SealEditorOff());
+  // The bitmap seal editing and the file output stay off until their dialogs exist.
 }
 
 void TTaskTrayForm::HandleControlMessage(WPARAM code) {
@@ -205,11 +205,16 @@ void TTaskTrayForm::N4Click() {
 
 void TTaskTrayForm::OnCommand(UINT id) {
   if (!pad_) return;
+  // A disabled item does nothing, also when its command is posted.
+  const UINT state = GetMenuState(PopupMenu1, id, MF_BYCOMMAND);
+  if (state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) != 0) return;
   switch (id) {
     case IDM_TRAY_EXIT: ExitClick(); break;
     case IDM_TRAY_CREDIT: pad_->N4Click(); break;
     case IDM_TRAY_HELP: pHelpClick(); break;
     case IDM_TRAY_CU: pad_->cuClick(); break;
+    case IDM_TRAY_OPTION: pad_->Option1Click(); break;
+    case IDM_TRAY_IMAGEEDIT: pad_->Button3Click(); break;
     case IDM_TRAY_OTHERSTAMP: pad_->B1Click(); break;
     case IDM_TRAY_DATESTAMP: pad_->SpeedButton2Click(); break;
     case IDM_TRAY_NAMESTAMP: pad_->SpeedButton1Click(); break;

@@ -13,5 +13,6 @@ endfunction()
 
 function(varnel_add_resources target)
   target_sources(${target} PRIVATE ${VARNEL_RC})
+  set_source_files_properties(${VARNEL_RC} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${VARNEL_RC_INPUTS}")
   target_include_directories(${target} PRIVATE ${VARNEL_RES_DIR})
 endfunction()

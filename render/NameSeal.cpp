@@ -20,8 +20,8 @@ struct TextBlock {
   std::int32_t offsetY;
 };
 
-void DrawRing(Canvas& canvas, int side, const NameSealMain& seal) {
-  const std::int64_t cx = side / 2, cy = side / 2, s = seal.StampSize;
+void DrawRing(Canvas& canvas, int width, int height, const NameSealMain& seal) {
+  const std::int64_t cx = width / 2, cy = height / 2, s = seal.StampSize;
   if (seal.CircleParameter > 0) {
     // Only the width narrows: d pixels come off each side.
     const std::int64_t d = ((100 - std::int64_t{seal.CircleParameter}) * s / 100) / 2;
@@ -33,7 +33,7 @@ void DrawRing(Canvas& canvas, int side, const NameSealMain& seal) {
 
 // The lines up to the first empty one, stacked with the spacing and centred
 // as a block; each line is centred on its own width.
-void DrawTextBlock(Canvas& canvas, int side, const TextBlock& block, Color color) {
+void DrawTextBlock(Canvas& canvas, int width, int height, const TextBlock& block, Color color) {
   canvas.Font.charset = kDefaultCharset;
   canvas.Font.name = std::string(FieldText(block.fontName));
   canvas.Font.size = block.fontSize;
@@ -55,11 +55,11 @@ void DrawTextBlock(Canvas& canvas, int side, const TextBlock& block, Color color
     blockHeight += extents.back().cy;
   }
   blockHeight += static_cast<std::int64_t>(lines.size() - 1) * block.textSpace;
-  const std::int64_t top = (side - blockHeight) / 2;
+  const std::int64_t top = (height - blockHeight) / 2;
 
   std::int64_t y = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::int64_t x = (std::int64_t{side} - extents[i].cx) / 2 + std::int64_t{block.offsetX};
+    const std::int64_t x = (std::int64_t{width} - extents[i].cx) / 2 + std::int64_t{block.offsetX};
     canvas.TextOut(ClampToInt(x), ClampToInt(top + y - block.offsetY), lines[i]);
     y += extents[i].cy + std::int64_t{block.textSpace};
   }
@@ -71,7 +71,7 @@ int NameSealPixelsPerMetre(const NameSealRecord& seal) { return seal.Main.Resolu
 
 int NameSealSide(const NameSealRecord& seal) { return SealSide(seal.Main.StampSize, seal.Main.LineWidth, 1); }
 
-void DrawNameSeal(Canvas& canvas, int side, const NameSealRecord& seal) {
+void DrawNameSeal(Canvas& canvas, int width, int height, const NameSealRecord& seal) {
   const NameSealMain& m = seal.Main;
   const auto color = static_cast<Color>(m.StampColor);
   canvas.Pen = {color, m.LineWidth, PenStyle::Solid, PenMode::Copy};
@@ -79,15 +79,15 @@ void DrawNameSeal(Canvas& canvas, int side, const NameSealRecord& seal) {
   canvas.Font.charset = kDefaultCharset;
   canvas.Font.name = std::string(FieldText(m.FontName));
   canvas.Font.size = m.FontSize;
-  DrawRing(canvas, side, m);
+  DrawRing(canvas, width, height, m);
 
-  DrawTextBlock(canvas, side,
+  DrawTextBlock(canvas, width, height,
                 {{&m.Text1, &m.Text2, &m.Text3, &m.Text4}, m.FontName, m.FontSize, m.FontStyle, m.TextSpace,
                  m.OffsetX, m.OffsetY},
                 color);
   const NameSealExt& e = seal.Ext;
   if (e.UseNameEX != 0)
-    DrawTextBlock(canvas, side,
+    DrawTextBlock(canvas, width, height,
                   {{&e.ExText1, &e.ExText2, &e.ExText3, &e.ExText4}, e.ExFontName, e.ExFontSize, e.ExFontStyle,
                    e.ExTextSpace, e.ExOffsetX, e.ExOffsetY},
                   color);
@@ -97,12 +97,12 @@ void DrawNameSealBitmap(SealForm& form) {
   const int side = NameSealSide(NameSealSettings);
   form.WorkImage->SetSize(side, side);
   form.Pictures.Draw(*form.WorkImage, SealPictureCache::Seal::Name, RecordBytes(NameSealSettings),
-                     [&](Canvas& canvas) { DrawNameSeal(canvas, side, NameSealSettings); });
+                     [&](Canvas& canvas) { DrawNameSeal(canvas, side, side, NameSealSettings); });
   ApplySealRotation(*form.WorkImage, *form.clock);
 }
 
 void DrawNameSealMetafile(SealForm& form) {
   const int side = NameSealSide(NameSealSettings);
-  DrawNameSeal(form.WorkImage->BeginMetafile(side, side), side, NameSealSettings);
+  DrawNameSeal(form.WorkImage->BeginMetafile(side, side), side, side, NameSealSettings);
   form.WorkImage->EndMetafile();
 }

@@ -10,8 +10,9 @@
 // else the name seal's own 26000.
 int NameSealPixelsPerMetre(const NameSealRecord& seal = NameSealSettings);
 
-// Draws the seal of the record onto canvas, a picture of side x side pixels.
-void DrawNameSeal(Canvas& canvas, int side, const NameSealRecord& seal);
+// Draws the seal of the record centred on a width x height canvas (a stamp's
+// picture is square; the editor's preview is not).
+void DrawNameSeal(Canvas& canvas, int width, int height, const NameSealRecord& seal);
 int NameSealSide(const NameSealRecord& seal);
 
 // The raster form into form.WorkImage's bitmap, tilted as the options ask.

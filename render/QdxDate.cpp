@@ -261,6 +261,10 @@ int TQdx_Date::EraYearOf(std::string_view dateText) const {
   return result;
 }
 
+bool IsEraStartDate(std::string_view text) {
+  return text.find('\0') == std::string_view::npos && ParseCalendarDate(text).has_value();
+}
+
 std::string DateTextForYears(const TQdx_Date& date, int years) {
   const std::string_view text = FieldText(date.Text);
   switch (years) {

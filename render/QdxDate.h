@@ -39,6 +39,10 @@ class TQdx_Date {
   const Clock* clock_;
 };
 
+// Whether text is a start date the era lookup reads: a real calendar date
+// written as a four-digit year, month and day separated by "/".
+bool IsEraStartDate(std::string_view text);
+
 // The longest middle text of the date seal and the script's Date text.
 inline constexpr std::size_t kDateTextMaxBytes = 63;
 

@@ -39,16 +39,27 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
   }
 }
 
-INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
+bool ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  if (message == WM_COMMAND) {
+    result = TRUE;
+    return OnCommand(LOWORD(wParam), HIWORD(wParam));
+  }
+  return OnMessage(message, wParam, lParam, result);
+}
+
+INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog();
       return TRUE;
-    case WM_COMMAND:
-      return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     case WM_CLOSE:
       OnClose();
       return TRUE;
   }
-  return FALSE;
+  INT_PTR result = FALSE;
+  if (!Handle(message, wParam, lParam, result)) return FALSE;
+  // Dialog procedures answer notifications through DWLP_MSGRESULT.
+  if (message != WM_NOTIFY) return result;
+  SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+  return TRUE;
 }

@@ -21,11 +21,24 @@ class ModalDialog {
     return false;
   }
   virtual void OnClose() { End(IDCANCEL); }
+  // Any other message (scrolls, notifications, owner drawing, activation);
+  // true when handled, with the procedure's result in result.
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    (void)message;
+    (void)wParam;
+    (void)lParam;
+    (void)result;
+    return false;
+  }
   void End(INT_PTR result) { EndDialog(hwnd_, result); }
 
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   std::wstring ItemText(int id) const;
   void SetItemText(int id, const std::wstring& text) const { SetDlgItemTextW(hwnd_, id, text.c_str()); }
+
+  // Commands to OnCommand, the rest to OnMessage; true when handled. Also
+  // reached by the messages of child pages (TabbedDialog).
+  bool Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 
   HWND hwnd_ = nullptr;
 
