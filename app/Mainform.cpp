@@ -11,6 +11,7 @@
 #include "MenuIds.h"
 #include "NameSeal.h"
 #include "Password.h"
+#include "Scredit.h"
 #include "Settings.h"
 #include "Sjis.h"
 #include "Smpstamp.h"
@@ -105,7 +106,7 @@ void TForm1::BuildMenu() {
   AppendItem(file, IDM_EXIT2, L"このスタンプ台を閉じる(&C)");
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"メニュー(&M)");
   // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_S1, IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_G1, IDM_MNAMEEXP, IDM_MDATEEXP, IDM_OPTION1})
+  for (UINT id : {IDM_S1, IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_MNAMEEXP, IDM_MDATEEXP, IDM_OPTION1})
     EnableMenuItem(MainMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -163,6 +164,7 @@ void TForm1::ApplyAdminPolicy() {
   Seal.DateChangeLocked = false;
   Policy = ReadAdminPolicy(store_);
   Seal.DateChangeLocked = Policy.DateChangeLocked;
+  if (Policy.ScriptEditorOff()) EnableBoth(IDM_G1, IDM_TRAY_N5, false);
   // Only disables; the items whose dialogs are not part of the program yet
   // are disabled anyway.
 }
@@ -275,6 +277,9 @@ void TForm1::N4Click() {
   ready_ = 1;
 }
 
+// Ready and the tray menu stay as they are: stamps go on while scripts are edited.
+void TForm1::G1Click() { RunScriptEditor(hwnd_, store_); }
+
 void TForm1::mSumpleStamp0Click() {
   if (toolbar_) toolbar_->Toggle();
 }
@@ -291,6 +296,7 @@ void TForm1::OnCommand(UINT id) {
     case IDM_B1: B1Click(); break;
     case IDM_MHELP: mHelpClick(); break;
     case IDM_N4: N4Click(); break;
+    case IDM_G1: G1Click(); break;
     case IDM_CU: cuClick(); break;
     case IDM_ALLEXIT: AllExitClick(); break;
     case IDM_SIMPLESTAMP: mSumpleStamp0Click(); break;

@@ -44,6 +44,7 @@ class TForm1 : public Window {
   void cuClick();
   void mHelpClick();
   void N4Click();
+  void G1Click();  // the graphic script editor, modal
   void mSumpleStamp0Click();
   void ShowPad();
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
