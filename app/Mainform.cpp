@@ -15,6 +15,7 @@
 #include "NameSeal.h"
 #include "Option.h"
 #include "Password.h"
+#include "Scredit.h"
 #include "Settings.h"
 #include "Sjis.h"
 #include "Smpstamp.h"
@@ -120,7 +121,7 @@ void TForm1::BuildMenu() {
   AppendItem(file, IDM_EXIT2, L"このスタンプ台を閉じる(&C)");
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"メニュー(&M)");
   // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_G1, IDM_MNAMEEXP, IDM_MDATEEXP})
+  for (UINT id : {IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_MNAMEEXP, IDM_MDATEEXP})
     EnableMenuItem(MainMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -386,6 +387,9 @@ void TForm1::N4Click() {
   ready_ = 1;
 }
 
+// Ready and the tray menu stay as they are: stamps go on while scripts are edited.
+void TForm1::G1Click() { RunScriptEditor(hwnd_, store_); }
+
 void TForm1::mSumpleStamp0Click() {
   if (toolbar_) toolbar_->Toggle();
 }
@@ -406,6 +410,7 @@ void TForm1::OnCommand(UINT id) {
     case IDM_OPTION1: Option1Click(); break;
     case IDM_MHELP: mHelpClick(); break;
     case IDM_N4: N4Click(); break;
+    case IDM_G1: G1Click(); break;
     case IDM_CU: cuClick(); break;
     case IDM_ALLEXIT: AllExitClick(); break;
     case IDM_SIMPLESTAMP: mSumpleStamp0Click(); break;

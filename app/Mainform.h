@@ -49,6 +49,7 @@ class TForm1 : public Window {
   void cuClick();
   void mHelpClick();
   void N4Click();
+  void G1Click();  // the graphic script editor, modal
   void mSumpleStamp0Click();
   // Shows the pad, restored if minimised, in front.
   void ShowPad();

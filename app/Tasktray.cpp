@@ -73,7 +73,7 @@ void TTaskTrayForm::BuildPopupMenu() {
   Append(PopupMenu1, IDM_TRAY_SIMPLESTAMP, L"角印ツールバー表示/非表示");
   Append(PopupMenu1, IDM_TRAY_N4, L"スタンプ台表示/非表示");
   // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_TRAY_ERASESTAMP, IDM_TRAY_BITMAPEDIT, IDM_TRAY_N5, IDM_TRAY_MDATEEXP, IDM_TRAY_MNAMEEXP})
+  for (UINT id : {IDM_TRAY_ERASESTAMP, IDM_TRAY_BITMAPEDIT, IDM_TRAY_MDATEEXP, IDM_TRAY_MNAMEEXP})
     EnableMenuItem(PopupMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -220,6 +220,7 @@ void TTaskTrayForm::OnCommand(UINT id) {
     case IDM_TRAY_NAMESTAMP: pad_->SpeedButton1Click(); break;
     case IDM_TRAY_SIMPLESTAMP: pmSimpleStampClick(); break;
     case IDM_TRAY_N4: N4Click(); break;
+    case IDM_TRAY_N5: pad_->G1Click(); break;
   }
 }
 

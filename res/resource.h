@@ -48,3 +48,4 @@
 #define IDC_ABOUT_MUTEX 703
 
 #include "EditorIds.h"
+#include "ScriptEditorIds.h"

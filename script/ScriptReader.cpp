@@ -6,34 +6,9 @@
 
 namespace {
 
-// Text-mode reading turns CR LF into LF; a lone CR stays.
-std::string WithTextModeLineEnds(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
-  return text;
-}
-
-// One read of at most kScriptPieceBytes bytes, ending after an LF when there
-// is one. The piece is kept as a C string, so it ends at a NUL byte.
-std::string_view NextPiece(std::string_view text, std::size_t& at) {
-  const std::size_t start = at;
-  std::size_t end = start;
-  while (end < text.size() && end - start < kScriptPieceBytes && text[end++] != '\n') {
-  }
-  at = end;
-  std::string_view piece = text.substr(start, end - start);
-  return piece.substr(0, piece.find('\0'));
-}
-
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsTrimmed(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsTrimmed(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view Trim(std::string_view text) { return TrimScriptText(text); }
 
 bool IsSeparator(char c) { return c == '\t' || c == ' ' || c == '\n'; }
 
@@ -55,6 +30,33 @@ std::vector<std::string_view> SplitTokens(std::string_view text) {
 
 }  // namespace
 
+// Text-mode reading turns CR LF into LF; a lone CR stays.
+std::string WithTextModeLineEnds(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+  return text;
+}
+
+// One read of at most kScriptPieceBytes bytes, ending after an LF when there
+// is one. The piece is kept as a C string, so it ends at a NUL byte.
+std::string_view NextScriptPiece(std::string_view text, std::size_t& at) {
+  const std::size_t start = at;
+  std::size_t end = start;
+  while (end < text.size() && end - start < kScriptPieceBytes && text[end++] != '\n') {
+  }
+  at = end;
+  std::string_view piece = text.substr(start, end - start);
+  return piece.substr(0, piece.find('\0'));
+}
+
+std::string_view TrimScriptText(std::string_view text) {
+  while (!text.empty() && IsTrimmed(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsTrimmed(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 int ScriptReader::Load(std::string_view cp932Path) {
   text_.clear();
   lines_.clear();
@@ -70,7 +72,7 @@ void ScriptReader::LoadBytes(std::string_view fileBytes) {
   std::size_t at = 0;
   while (at < text_.size()) {
     const std::size_t start = at;
-    const std::string_view piece = NextPiece(text_, at);
+    const std::string_view piece = NextScriptPiece(text_, at);
     // Only a ';' in the very first column makes a comment.
     if (piece.empty() || piece.front() != ';')
       lines_.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(piece.size())});

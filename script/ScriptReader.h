@@ -15,6 +15,15 @@ inline constexpr int kScriptMaxTokens = 99;
 // hostile file's line list within a few megabytes.
 inline constexpr std::size_t kScriptMaxFileBytes = 4 * 1024 * 1024;
 
+// A file is read as text (CR LF becomes LF) in pieces of at most
+// kScriptPieceBytes bytes: one line with its LF, or the part of a longer
+// line. NextScriptPiece hands out the piece at `at` and moves `at` past it;
+// the piece ends at a NUL byte, as the C string it is read into would.
+std::string WithTextModeLineEnds(std::string_view fileBytes);
+std::string_view NextScriptPiece(std::string_view textModeBytes, std::size_t& at);
+// The text without the characters of codes 0 to 32 at either end.
+std::string_view TrimScriptText(std::string_view text);
+
 class ScriptReader {
  public:
   // 0 when the file was read, -1 when it cannot be opened (or is larger than
