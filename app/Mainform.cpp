@@ -49,6 +49,23 @@ void DisableSubmenuHolding(HMENU menu, UINT child) {
   }
 }
 
+// The tray menu's stamping and editing items are off while a modal dialog
+// runs, and back however the dialog ends.
+class TrayMenuOff {
+ public:
+  explicit TrayMenuOff(TTaskTrayForm* tray) : tray_(tray) {
+    if (tray_) tray_->DisableTrayMenu();
+  }
+  ~TrayMenuOff() {
+    if (tray_) tray_->EnableTrayMenu();
+  }
+  TrayMenuOff(const TrayMenuOff&) = delete;
+  TrayMenuOff& operator=(const TrayMenuOff&) = delete;
+
+ private:
+  TTaskTrayForm* tray_;
+};
+
 }  // namespace
 
 void NotifyUserSelection(bool userChangeRequested) {
@@ -297,17 +314,12 @@ void TForm1::EnableStampImages(bool enabled) {
 // While the date-change dialog is up, the entries to stamping are disabled;
 // they come back however the dialog ends.
 std::string TForm1::AskDate(std::string_view text) {
-  struct EntriesDisabled {
+  const TrayMenuOff trayMenuOff(tray_);
+  struct ImagesOff {
     TForm1& pad;
-    explicit EntriesDisabled(TForm1& p) : pad(p) {
-      if (pad.tray_) pad.tray_->DisableTrayMenu();
-      pad.EnableStampImages(false);
-    }
-    ~EntriesDisabled() {
-      pad.EnableStampImages(true);
-      if (pad.tray_) pad.tray_->EnableTrayMenu();
-    }
-  } disabled(*this);
+    explicit ImagesOff(TForm1& p) : pad(p) { pad.EnableStampImages(false); }
+    ~ImagesOff() { pad.EnableStampImages(true); }
+  } imagesOff(*this);
   return AskDateChange(hwnd_, text, *Seal.clock);
 }
 
@@ -352,27 +364,22 @@ void TForm1::mHelpClick() {
 
 void TForm1::Button3Click() {
   if (ready_ == 0) return;  // a stamp or another dialog is running
-  ready_ = 0;
-  if (tray_) tray_->DisableTrayMenu();
+  const BusyScope busy(*this);
+  const TrayMenuOff trayMenuOff(tray_);
   RunSealEditor(hwnd_, store_, Policy);
   DrawPreviews();
-  if (tray_) tray_->EnableTrayMenu();
-  ready_ = 1;
 }
 
 void TForm1::Option1Click() {
   if (ready_ == 0) return;
-  ready_ = 0;
-  if (OptionSettings.PasswordOnStamp == 0 && !AskPassword(hwnd_)) {
-    ready_ = 1;
-    return;
+  const BusyScope busy(*this);
+  if (OptionSettings.PasswordOnStamp == 0 && !AskPassword(hwnd_)) return;
+  {
+    const TrayMenuOff trayMenuOff(tray_);
+    RunOptionsDialog(hwnd_, store_);
+    EnableBoth(IDM_S1, IDM_TRAY_IMAGEEDIT, OptionSettings.EditorLock != 0 && !Policy.SealEditorOff());
   }
-  if (tray_) tray_->DisableTrayMenu();
-  RunOptionsDialog(hwnd_, store_);
-  EnableBoth(IDM_S1, IDM_TRAY_IMAGEEDIT, OptionSettings.EditorLock != 0 && !Policy.SealEditorOff());
-  if (tray_) tray_->EnableTrayMenu();
   AttachMenu();
-  ready_ = 1;
 }
 
 bool TForm1::ItemEnabled(UINT id) const {
@@ -381,10 +388,9 @@ bool TForm1::ItemEnabled(UINT id) const {
 }
 
 void TForm1::N4Click() {
-  ready_ = 0;
+  const BusyScope busy(*this);
   TAboutBox about;
   about.Run(IDD_ABOUT, hwnd_);
-  ready_ = 1;
 }
 
 // Ready and the tray menu stay as they are: stamps go on while scripts are edited.

@@ -72,6 +72,13 @@ TEST_F(MessageForm, BoxesShowTheClipboardFormatsOfTheLatestStamp) {
   Click(IDC_MESSAGE_CHECKBOX1);
   Click(IDC_MESSAGE_CHECKBOX2);
   EXPECT_EQ(Boxes(), "0110") << "the user cannot change them";
+
+  // A format the platform refused is not claimed.
+  OptionSettings.ClipboardFormat = 2;
+  form.ShowMessage({true, true, false});
+  EXPECT_EQ(Boxes(), "1001") << "the DIB (and the bitmap made of it) was not placed";
+  form.ShowMessage({false, false, true});
+  EXPECT_EQ(Boxes(), "0110");
 }
 
 TEST_F(MessageForm, DontShowAgainSavesShowMessageAndSkipsTheActionOnce) {

@@ -56,6 +56,12 @@ class Program : public ::testing::Test {
     ASSERT_NE(tray, nullptr) << "the hidden main window appears";
   }
   HWND Pad() const { return FindWindowW(L"TForm1", nullptr); }
+  // The stamp pad once the start-up work has shown it.
+  HWND ShownPad() const {
+    HWND pad = harness::WaitForWindow(L"Varnel印鑑", kStartMs, L"TForm1");
+    for (int i = 0; pad && i < 250 && !IsWindowVisible(pad); ++i) Sleep(20);
+    return pad;
+  }
   // Ends the program through control code 5 and its confirmation.
   void EndProgram() {
     PostMessageW(tray, WM_USER, 5, 0);
@@ -264,6 +270,84 @@ TEST_F(Program, BitmapSealRequestsWorkWhileASealExists) {
   EXPECT_EQ(dib.biXPelsPerMeter, 15294);
   EndProgram();
   DeleteFileW(path.c_str());
+}
+
+TEST_F(Program, PadAndToolbarLiveInTheNotificationAreaWithoutTaskbarButtons) {
+  harness::WriteString(kRoot, L"ShowExBar", L"1");
+  Start();
+  HWND pad = ShownPad();
+  HWND toolbar = harness::WaitForWindow(L"Varnel印鑑", kStartMs, L"TSimpleStamp");
+  ASSERT_NE(pad, nullptr);
+  ASSERT_NE(toolbar, nullptr);
+  for (HWND window : {pad, toolbar}) {
+    EXPECT_EQ(GetWindow(window, GW_OWNER), tray) << "owned by the hidden tray window";
+    EXPECT_FALSE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  }
+}
+
+TEST_F(Program, PadPositionIsKeptFromItsRestoredPlaceAndBroughtBackOntoTheScreen) {
+  harness::WriteString(kRoot, L"Wx", L"200");
+  harness::WriteString(kRoot, L"Wy", L"150");
+  Start();
+  HWND pad = ShownPad();
+  ASSERT_NE(pad, nullptr);
+  RECT r{};
+  GetWindowRect(pad, &r);
+  EXPECT_EQ(r.left, 200);
+  EXPECT_EQ(r.top, 150);
+  ShowWindow(pad, SW_MINIMIZE);
+  for (int i = 0; i < 50 && !IsIconic(pad); ++i) Sleep(20);
+  ASSERT_TRUE(IsIconic(pad));
+  EndProgram();
+  EXPECT_EQ(harness::ReadString(kRoot, L"Wx"), L"200") << "where the pad was, not where its icon was";
+  EXPECT_EQ(harness::ReadString(kRoot, L"Wy"), L"150");
+
+  // An old minimised position, or one on a monitor that has been removed.
+  for (const wchar_t* position : {L"-32000", L"5000"}) {
+    harness::WriteString(kRoot, L"Wx", position);
+    harness::WriteString(kRoot, L"Wy", position);
+    Start();
+    GetWindowRect(ShownPad(), &r);
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(r.left >= screen.left && r.top >= screen.top && r.right <= screen.right && r.bottom <= screen.bottom)
+        << "stored " << position << ": the pad is at " << r.left << "," << r.top;
+    EndProgram();
+  }
+}
+
+TEST_F(Program, EveryRegistryChangeByAnotherProgramIsSeenByTheNextStamp) {
+  harness::WriteString(kRoot, L"ClipboardFormat", L"1");
+  Start();
+  // Changes that follow the stamps closely, within one tick of the clock
+  // that times registry writes.
+  for (int i = 0; i < 6; ++i) {
+    const bool blue = i % 2 == 0;
+    harness::WriteString(harness::Section(L"NameStamp"), L"StampColor", blue ? L"16711680" : L"255");
+    harness::PutClipboardText("before");
+    ctl.Call("_NameStamp");
+    ASSERT_TRUE(ClipboardHolds(CF_DIB));
+    const auto bytes = harness::ClipboardBytes(CF_DIB);
+    const PackedDib dib(bytes->begin(), bytes->end());
+    const harness::Rgb ring = harness::IndexedPixelAt(dib, 121, 121 - 117 + 1);
+    EXPECT_EQ(ring, blue ? (harness::Rgb{0, 0, 255}) : (harness::Rgb{255, 0, 0})) << "stamp " << i;
+  }
+}
+
+TEST_F(Program, ClearingTheClipboardWaitsForAnotherProgramToLetGoOfIt) {
+  harness::WriteString(kRoot, L"ClipBrdClear", L"1");
+  harness::WriteString(kRoot, L"StayOnTaskTray", L"1");
+  harness::WriteString(kRoot, L"ShowMessage", L"0");
+  Start();
+  ctl.Call("_NameStamp");
+  ASSERT_TRUE(ClipboardHolds(CF_DIB));
+  ASSERT_TRUE(OpenClipboard(nullptr)) << "another program holds the clipboard";
+  PostMessageW(Pad(), WM_CLOSE, 0, 0);  // ClipBrdClear 1 clears when the pad closes
+  Sleep(2500);
+  CloseClipboard();
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB)) << "it could not clear while held";
+  bool cleared = false;
+  for (int i = 0; i < 200 && !cleared; ++i, Sleep(50)) cleared = harness::ClipboardFormats().empty();
+  EXPECT_TRUE(cleared) << "cleared once the clipboard was free again";
 }
 
 }  // namespace
