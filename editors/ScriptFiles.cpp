@@ -10,13 +10,6 @@
 
 namespace {
 
-struct FileHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle h) { CloseHandle(h); }
-};
-using UniqueFile = UniqueHandle<FileHandleTraits>;
-
 // The filter of both dialogs: description and pattern, NUL-separated.
 constexpr wchar_t kFilter[] = L"Varnel印鑑グラフィックスクリプト (*.vgs)\0*.vgs\0";
 

@@ -5,15 +5,6 @@
 #include "Text.h"
 #include "UniqueHandle.h"
 
-namespace {
-struct FileHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle h) { CloseHandle(h); }
-};
-using UniqueFile = UniqueHandle<FileHandleTraits>;
-}  // namespace
-
 std::optional<std::string> ReadFileBytes(std::string_view path, std::size_t maxBytes) {
   const std::optional<std::wstring> widePath = WideFromCp932(path);
   if (!widePath || widePath->empty()) return std::nullopt;

@@ -58,4 +58,13 @@ VARNEL_HANDLE_TRAITS(UniqueHenhmetafile, HENHMETAFILE, nullptr, DeleteEnhMetaFil
 // The screen's DC from GetDC(nullptr).
 VARNEL_HANDLE_TRAITS(UniqueScreenDc, HDC, nullptr, ReleaseDC(nullptr, h))
 
+
+// A file from CreateFileW, whose failure value is INVALID_HANDLE_VALUE.
+struct UniqueFileTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { CloseHandle(h); }
+};
+using UniqueFile = UniqueHandle<UniqueFileTraits>;
+
 #undef VARNEL_HANDLE_TRAITS

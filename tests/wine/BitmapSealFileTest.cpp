@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <cstdio>
@@ -39,18 +40,20 @@ Rgb Expected(int x, int y) {
 
 template <typename T>
 void Append(std::vector<std::uint8_t>& bytes, const T& value) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-  bytes.insert(bytes.end(), p, p + sizeof value);
+  const std::size_t at = bytes.size();
+  bytes.resize(at + sizeof value);
+  std::memcpy(bytes.data() + at, &value, sizeof value);
 }
 
 std::vector<std::uint8_t> BmpFile(const BITMAPINFOHEADER& info, const std::vector<std::uint8_t>& extra,
                                   const std::vector<std::uint8_t>& pixels) {
-  std::vector<std::uint8_t> bytes;
-  const DWORD offset = static_cast<DWORD>(14 + sizeof info + extra.size());
-  Append(bytes, BITMAPFILEHEADER{0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset});
-  Append(bytes, info);
-  bytes.insert(bytes.end(), extra.begin(), extra.end());
-  bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+  const std::size_t offset = 14 + sizeof info + extra.size();
+  std::vector<std::uint8_t> bytes(offset + pixels.size());
+  const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes.size()), 0, 0, static_cast<DWORD>(offset)};
+  std::memcpy(bytes.data(), &file, 14);
+  std::memcpy(bytes.data() + 14, &info, sizeof info);
+  std::copy(extra.begin(), extra.end(), bytes.begin() + 14 + sizeof info);
+  std::copy(pixels.begin(), pixels.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
   return bytes;
 }
 

@@ -55,7 +55,9 @@ class ScriptBuilder : public ::testing::Test {
     ASSERT_TRUE(session.OpenFromPad());
   }
   void TearDown() override {
-    if (session.program && session.program->Running()) EXPECT_TRUE(session.EndProgram());
+    if (session.program && session.program->Running()) {
+      EXPECT_TRUE(session.EndProgram());
+    }
     harness::DeleteTree(L"Software\\Qdx");
   }
   std::wstring Memo() const { return session.Text(IDC_SCREDIT_MEMO1); }

@@ -6,6 +6,7 @@
 
 #include "GdiWorkImage.h"
 #include "MenuIds.h"
+#include "harness/Forms.h"
 #include "harness/Pixels.h"
 #include "UniqueHandle.h"
 #include "harness/Varnel.h"
@@ -20,24 +21,8 @@ constexpr DWORD kStartMs = 20000;
 constexpr int kFileNameCombo = 0x47C;  // cmb13 of the platform's file dialogs
 constexpr int kFileNameEdit = 0x480;   // edt1, where there is no combo
 
-struct ChildSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<ChildSearch*>(lParam);
-  if (GetDlgCtrlID(hwnd) != search->id) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-// Enumerates children of children too: the builder's fields sit on its pages.
-HWND Descendant(HWND top, int id) {
-  ChildSearch search{id, nullptr};
-  if (top) EnumChildWindows(top, MatchId, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+// Children of children too: the builder's fields sit on its pages.
+HWND Descendant(HWND top, int id) { return top ? FindControl(top, id) : nullptr; }
 
 bool WaitUntil(const auto& condition, DWORD timeoutMs) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;

@@ -83,7 +83,9 @@ class ScriptEditor : public ::testing::Test {
  protected:
   void SetUp() override { harness::WriteQuietSettings(); }
   void TearDown() override {
-    if (session.program && session.program->Running()) EXPECT_TRUE(session.EndProgram());
+    if (session.program && session.program->Running()) {
+      EXPECT_TRUE(session.EndProgram());
+    }
     harness::DeleteTree(L"Software\\Qdx");
   }
   // The builder out of the way, so the preview shows on the screen.

@@ -109,4 +109,22 @@ TEST_F(ScriptPixels, AbsurdSizesStayBoundedOnTheRealCanvas) {
   EXPECT_NE(metafile.Metafile(), nullptr);
 }
 
+TEST_F(ScriptPixels, TextWithBytesOutsideTheCodePageDrawsWhatCanBeRead) {
+  // 名 followed by a lone lead byte, and a face name with a broken character.
+  ScriptFile script(
+      "Size 200 80\r\n"
+      "FONTNAME \x82\x6C\x82\x72\x83 \r\n"
+      "FONTSIZE 30\r\n"
+      "Text \x96\xBC\x82 10 10\r\n");
+  EXPECT_EQ(RunGraphicScript(image, script.Path(), form), 14173);
+  const PackedDib dib = image.BitmapAsDib24();
+  int left = 0, right = 0;  // ink of 名, and of the "・" for the bad byte beside it
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (PixelAt(dib, x, y).IsReddish()) (x < 50 ? left : right)++;
+  EXPECT_GT(left, 50) << "the readable character is drawn";
+  EXPECT_GT(right, 0) << "the unreadable byte shows as a mark";
+  EXPECT_EQ(WideShowingInvalid("\x82\xA0\x82"), L"\u3042\u30FB");
+}
+
 }  // namespace
