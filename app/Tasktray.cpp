@@ -73,8 +73,7 @@ void TTaskTrayForm::BuildPopupMenu() {
   Append(PopupMenu1, IDM_TRAY_SIMPLESTAMP, L"角印ツールバー表示/非表示");
   Append(PopupMenu1, IDM_TRAY_N4, L"スタンプ台表示/非表示");
   // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_TRAY_OPTION, IDM_TRAY_ERASESTAMP, IDM_TRAY_BITMAPEDIT, IDM_TRAY_IMAGEEDIT, IDM_TRAY_N5,
-                  IDM_TRAY_MDATEEXP, IDM_TRAY_MNAMEEXP})
+  for (UINT id : {IDM_TRAY_OPTION, IDM_TRAY_ERASESTAMP, IDM_TRAY_IMAGEEDIT, IDM_TRAY_N5})
     EnableMenuItem(PopupMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -120,8 +119,11 @@ void TTaskTrayForm::EnableTrayMenu() {
   const bool bitmapSeal = pad_ && pad_->HasBitmapSeal;
   const AdminPolicyState policy = pad_ ? pad_->Policy : AdminPolicyState{};
   EnableItem(IDM_TRAY_OTHERSTAMP, bitmapSeal);
-  // The editors, options and file output stay off until their dialogs exist.
-  (void)policy;
+  EnableItem(IDM_TRAY_BITMAPEDIT, !policy.BitmapEditOff());
+  EnableItem(IDM_TRAY_ERASESTAMP, bitmapSeal && !policy.BitmapEditOff());
+  EnableItem(IDM_TRAY_MNAMEEXP, !policy.FileOutputOff());
+  EnableItem(IDM_TRAY_MDATEEXP, !policy.FileOutputOff());
+  // The seal editor and the options stay off until their dialogs exist.
 }
 
 void TTaskTrayForm::HandleControlMessage(WPARAM code) {
@@ -210,7 +212,11 @@ void TTaskTrayForm::OnCommand(UINT id) {
     case IDM_TRAY_CREDIT: pad_->N4Click(); break;
     case IDM_TRAY_HELP: pHelpClick(); break;
     case IDM_TRAY_CU: pad_->cuClick(); break;
+    case IDM_TRAY_ERASESTAMP: pad_->EraseStampClick(); break;
+    case IDM_TRAY_BITMAPEDIT: pad_->BitmapEditClick(); break;
     case IDM_TRAY_OTHERSTAMP: pad_->B1Click(); break;
+    case IDM_TRAY_MDATEEXP: pad_->mDateExpClick(); break;
+    case IDM_TRAY_MNAMEEXP: pad_->mNameExpClick(); break;
     case IDM_TRAY_DATESTAMP: pad_->SpeedButton2Click(); break;
     case IDM_TRAY_NAMESTAMP: pad_->SpeedButton1Click(); break;
     case IDM_TRAY_SIMPLESTAMP: pmSimpleStampClick(); break;
