@@ -4,7 +4,8 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <climits>
+#include <cwchar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -229,15 +230,11 @@ void TImgCut::Layout() {
     bottom = std::max<int>(bottom, r.bottom);
   }
   // The two closing buttons stand at the foot of the frame.
-  const RECT exitRect = rectOf(Item(IDCANCEL)), saveRect = rectOf(Item(IDOK));
-  const int buttonGap = exitRect.top - saveRect.bottom;
-  const int exitTop = std::max<int>(frameBottom, saveRect.bottom) - (exitRect.bottom - exitRect.top);
-  const int saveTop = exitTop - buttonGap - (saveRect.bottom - saveRect.top);
-  if (saveTop > saveRect.top) {
-    SetWindowPos(Item(IDOK), nullptr, saveRect.left, saveTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(Item(IDCANCEL), nullptr, exitRect.left, exitTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    bottom = std::max<int>(bottom - (saveRect.top - saveTop), frameBottom);
-  }
+  if (const int shift = frameBottom - rectOf(Item(IDCANCEL)).bottom; shift > 0)
+    for (int id : {IDOK, IDCANCEL}) {
+      const RECT r = rectOf(Item(id));
+      SetWindowPos(Item(id), nullptr, r.left, r.top + shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
   RECT window{0, 0, right + kMargin, std::max(bottom, frameBottom) + kMargin};
   AdjustWindowRectEx(&window, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
