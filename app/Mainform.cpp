@@ -137,8 +137,8 @@ void TForm1::BuildMenu() {
   AppendItem(file, IDM_SIMPLESTAMP, L"角印ツールバー表示ON/OFF (&T)");
   AppendItem(file, IDM_EXIT2, L"このスタンプ台を閉じる(&C)");
   AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"メニュー(&M)");
-  // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_MNAMEEXP, IDM_MDATEEXP})
+  // Erasing waits until there is a bitmap seal to erase.
+  for (UINT id : {IDM_ERASESTAMP})
     EnableMenuItem(MainMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -293,6 +293,7 @@ int TForm1::LoadBitmapSealPreview() {
         Image3.Clear();
       BitmapSealImage.reset();
       EnableBoth(IDM_B1, IDM_TRAY_OTHERSTAMP, true);
+      EnableBoth(IDM_ERASESTAMP, IDM_TRAY_ERASESTAMP, !Policy.BitmapEditOff());
       return 1;
     }
     MessageBoxW(hwnd_, L"ﾋﾞｯﾄﾏｯﾌﾟ印画像が見つかりません", L"Varnel印鑑", MB_OK);
@@ -420,6 +421,10 @@ void TForm1::OnCommand(UINT id) {
     case IDM_CU: cuClick(); break;
     case IDM_ALLEXIT: AllExitClick(); break;
     case IDM_SIMPLESTAMP: mSumpleStamp0Click(); break;
+    case IDM_BITMAPEDIT: BitmapEditClick(); break;
+    case IDM_ERASESTAMP: EraseStampClick(); break;
+    case IDM_MNAMEEXP: mNameExpClick(); break;
+    case IDM_MDATEEXP: mDateExpClick(); break;
     case IDM_EXIT2: Button1Click(); break;
   }
 }

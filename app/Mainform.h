@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Clipboard.h"
+#include "Export.h"
 #include "GdiWorkImage.h"
 #include "ImageCodec.h"
 #include "Policy.h"
@@ -51,6 +52,10 @@ class TForm1 : public Window {
   void N4Click();
   void G1Click();  // the graphic script editor, modal
   void mSumpleStamp0Click();
+  void BitmapEditClick();
+  void EraseStampClick();
+  void mNameExpClick();
+  void mDateExpClick();
   // Shows the pad, restored if minimised, in front.
   void ShowPad();
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
@@ -149,6 +154,8 @@ class TForm1 : public Window {
   // False when the seal is too large for a DIB.
   bool PutSealDib(ClipboardWriter& clipboard, int resolution);
   void PutSealPicture(ClipboardWriter& clipboard, int resolution);
+  // The picture metafile of the WorkImage bitmap, for the clipboard and the export.
+  UniqueHenhmetafile BuildSealPicture(int resolution);
   void PutSealVectorMetafile(ClipboardWriter& clipboard, int resolution);
 
   // False when the picture file could not be read (the user has been told).
@@ -156,6 +163,13 @@ class TForm1 : public Window {
   ImageFileStatus LoadBitmapSeal();
   void PutBitmapSealDib(ClipboardWriter& clipboard, int resolution);
   void PutBitmapSealPicture(ClipboardWriter& clipboard, int resolution);
+
+  // The file export; the savers return 0 or the platform's error code.
+  void ExportSeal(int resolution, bool fromHome, const wchar_t* title, const std::function<void()>& reload,
+                  const std::function<void()>& draw);
+  DWORD SaveSealPicture(int resolution, const std::wstring& fileName);
+  DWORD SaveSealPng(int resolution, const std::wstring& fileName);
+  ExportSaveDialog SaveDialog;
 
   SettingsStore& store_;
   std::uint8_t& ready_;

@@ -292,6 +292,10 @@ bool TForm1::PutSealDib(ClipboardWriter& clipboard, int resolution) {
 }
 
 void TForm1::PutSealPicture(ClipboardWriter& clipboard, int resolution) {
+  PutPictureFormats(clipboard, BuildSealPicture(resolution));
+}
+
+UniqueHenhmetafile TForm1::BuildSealPicture(int resolution) {
   GdiWorkImage& seal = Work();
   DocumentIdAnswer documentId;
   if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(hwnd_);
@@ -331,7 +335,7 @@ void TForm1::PutSealPicture(ClipboardWriter& clipboard, int resolution) {
   }
   canvas.StretchDraw(sealRect, seal);
   picture.EndMetafile();
-  PutPictureFormats(clipboard, picture.TakeMetafile());
+  return picture.TakeMetafile();
 }
 
 void TForm1::PutSealVectorMetafile(ClipboardWriter& clipboard, int resolution) {

@@ -72,8 +72,8 @@ void TTaskTrayForm::BuildPopupMenu() {
   Append(PopupMenu1, 0, nullptr);
   Append(PopupMenu1, IDM_TRAY_SIMPLESTAMP, L"角印ツールバー表示/非表示");
   Append(PopupMenu1, IDM_TRAY_N4, L"スタンプ台表示/非表示");
-  // Their dialogs are not part of the program yet.
-  for (UINT id : {IDM_TRAY_ERASESTAMP, IDM_TRAY_BITMAPEDIT, IDM_TRAY_MDATEEXP, IDM_TRAY_MNAMEEXP})
+  // Erasing waits until there is a bitmap seal to erase.
+  for (UINT id : {IDM_TRAY_ERASESTAMP})
     EnableMenuItem(PopupMenu1, id, MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -121,7 +121,10 @@ void TTaskTrayForm::EnableTrayMenu() {
   const AdminPolicyState policy = pad_ ? pad_->Policy : AdminPolicyState{};
   EnableItem(IDM_TRAY_OTHERSTAMP, bitmapSeal);
   EnableItem(IDM_TRAY_IMAGEEDIT, OptionSettings.EditorLock != 0 && !policy.SealEditorOff());
-  // The bitmap seal editing and the file output stay off until their dialogs exist.
+  EnableItem(IDM_TRAY_BITMAPEDIT, !policy.BitmapEditOff());
+  EnableItem(IDM_TRAY_ERASESTAMP, bitmapSeal && !policy.BitmapEditOff());
+  EnableItem(IDM_TRAY_MNAMEEXP, !policy.FileOutputOff());
+  EnableItem(IDM_TRAY_MDATEEXP, !policy.FileOutputOff());
 }
 
 void TTaskTrayForm::HandleControlMessage(WPARAM code) {
@@ -215,7 +218,11 @@ void TTaskTrayForm::OnCommand(UINT id) {
     case IDM_TRAY_CU: pad_->cuClick(); break;
     case IDM_TRAY_OPTION: pad_->Option1Click(); break;
     case IDM_TRAY_IMAGEEDIT: pad_->Button3Click(); break;
+    case IDM_TRAY_ERASESTAMP: pad_->EraseStampClick(); break;
+    case IDM_TRAY_BITMAPEDIT: pad_->BitmapEditClick(); break;
     case IDM_TRAY_OTHERSTAMP: pad_->B1Click(); break;
+    case IDM_TRAY_MDATEEXP: pad_->mDateExpClick(); break;
+    case IDM_TRAY_MNAMEEXP: pad_->mNameExpClick(); break;
     case IDM_TRAY_DATESTAMP: pad_->SpeedButton2Click(); break;
     case IDM_TRAY_NAMESTAMP: pad_->SpeedButton1Click(); break;
     case IDM_TRAY_SIMPLESTAMP: pmSimpleStampClick(); break;

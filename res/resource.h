@@ -49,3 +49,4 @@
 
 #include "EditorIds.h"
 #include "ScriptEditorIds.h"
+#include "CutterIds.h"

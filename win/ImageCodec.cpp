@@ -150,10 +150,16 @@ DecodedImage Decode(const std::wstring& path) {
 DecodedImage DecodeImageFile(std::string_view path) {
   const std::optional<std::wstring> widePath = WideFromCp932(path);
   if (!widePath || widePath->empty()) return {ImageFileStatus::Missing, {}};
-  const DWORD attributes = GetFileAttributesW(widePath->c_str());
+  return DecodeImageFile(std::wstring_view(*widePath));
+}
+
+DecodedImage DecodeImageFile(std::wstring_view path) {
+  const std::wstring widePath(path);
+  if (widePath.empty()) return {ImageFileStatus::Missing, {}};
+  const DWORD attributes = GetFileAttributesW(widePath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return {ImageFileStatus::Missing, {}};
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {ImageFileStatus::Unreadable, {}};
-  return Decode(*widePath);
+  return Decode(widePath);
 }
 
 bool EncodePngFile(std::wstring_view path, const void* bgraTopDown, int width, int height, int pixelsPerMetre) {

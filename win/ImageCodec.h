@@ -25,6 +25,8 @@ struct DecodedImage {
 // Decodes the first frame of the file named by a code-page-932 path
 // (relative names against the current directory, the program folder).
 DecodedImage DecodeImageFile(std::string_view path);
+// The same for a UTF-16 path, as the file dialogs give them.
+DecodedImage DecodeImageFile(std::wstring_view path);
 
 // Writes a 32-bit top-down BGRA picture (straight alpha) as a PNG file whose
 // physical-size chunk carries pixelsPerMetre; false when it cannot be written.

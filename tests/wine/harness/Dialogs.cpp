@@ -24,6 +24,23 @@ void PressKey(HWND dialog, int id, UINT virtualKey) {
   PostMessageW(control, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
+void ChooseFile(HWND fileDialog, const std::wstring& path, int filterIndex) {
+  // edt1 in the older dialogs, the combo box cmb13 in the newer; cmb1.
+  constexpr int kFileNameEdit = 0x480, kFileNameCombo = 0x47C, kFileTypeCombo = 0x470;
+  if (filterIndex > 0) {
+    HWND types = GetDlgItem(fileDialog, kFileTypeCombo);
+    SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(filterIndex - 1), 0);
+    // The dialog reads the filter when told of the choice, as a user's
+    // selection tells it.
+    for (WORD notification : {CBN_SELCHANGE, CBN_SELENDOK})
+      SendMessageW(fileDialog, WM_COMMAND, MAKEWPARAM(kFileTypeCombo, notification), reinterpret_cast<LPARAM>(types));
+  }
+  HWND name = GetDlgItem(fileDialog, kFileNameEdit);
+  if (!name) name = GetDlgItem(fileDialog, kFileNameCombo);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(fileDialog, IDOK)));
+}
+
 namespace {
 struct Search {
   const std::wstring* caption;

@@ -17,6 +17,11 @@ void Click(HWND dialog, int id);
 // Presses a key in a control as the keyboard would (posted down and up).
 void PressKey(HWND dialog, int id, UINT virtualKey);
 
+// In the platform's open or save dialog of another program: types the file
+// name, picks the filter (counted from 1; 0 leaves it) and presses the
+// dialog's OK button.
+void ChooseFile(HWND fileDialog, const std::wstring& path, int filterIndex = 0);
+
 // Test files are compiled for code page 932, where <thread> and <chrono>
 // cannot be included: the driver's thread is a plain Win32 one.
 // Runs `user` on another thread once a dialog (or message box) with this

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "Dialogs.h"
-#include "GdiWorkImage.h"
 
 namespace harness {
 
@@ -74,18 +73,6 @@ int SliderIn(HWND dialog, int id) { return static_cast<int>(SendMessageW(FindCon
 
 void SetSliderIn(HWND dialog, int id, int position) {
   SendMessageW(FindControl(dialog, id), TBM_SETPOS, TRUE, position);
-}
-
-PackedDib CaptureWindow(HWND hwnd) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  GdiWorkImage image;
-  image.SetSize(r.right - r.left, r.bottom - r.top);
-  image.BitmapCanvas();
-  HDC screen = GetDC(nullptr);
-  BitBlt(image.BitmapDc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  return image.BitmapAsDib24();
 }
 
 }  // namespace harness

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "WorkImage.h"
 
 namespace harness {
 
@@ -32,7 +31,5 @@ void SetUpDownIn(HWND dialog, int id, int position);
 int SliderIn(HWND dialog, int id);
 void SetSliderIn(HWND dialog, int id, int position);
 
-// What the screen shows of the window (it must be on top).
-PackedDib CaptureWindow(HWND hwnd);
 
 }  // namespace harness

@@ -83,4 +83,17 @@ bool WriteBmp(const PackedDib& dib, const std::wstring& path) {
   return ok;
 }
 
+PackedDib CaptureWindow(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  GdiWorkImage image;
+  image.SetSize(r.right - r.left, r.bottom - r.top);
+  image.BitmapCanvas();
+  HDC screen = GetDC(nullptr);
+  if (image.BitmapDc())
+    BitBlt(image.BitmapDc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  return image.BitmapAsDib24();
+}
+
 }  // namespace harness

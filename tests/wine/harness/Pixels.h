@@ -32,5 +32,7 @@ PackedDib PlayIntoDib(HENHMETAFILE emf, int width, int height);
 std::string WhiteBmpFile(int side);
 // Writes a packed DIB as a .bmp file (for the gallery and for looking at failures).
 bool WriteBmp(const PackedDib& dib, const std::wstring& path);
+// What the screen shows of a window, as a 24-bit packed DIB.
+PackedDib CaptureWindow(HWND window);
 
 }  // namespace harness

@@ -145,6 +145,20 @@ ProcessUsage UsageOf(DWORD processId) {
   return usage;
 }
 
+bool VarnelRun::Start() {
+  program_.emplace(DistPath(L"Varnel.exe"));
+  tray = WaitForWindow(L"VarnelMain", 20000);
+  pad = tray ? WaitForWindow(L"Varnel印鑑", 5000, L"TForm1") : nullptr;
+  return tray && pad;
+}
+
+void VarnelRun::Stop() {
+  if (!program_ || !program_->Running()) return;
+  PostMessageW(tray, WM_USER, 5, 0);
+  if (HWND box = WaitForBox(L"Varnel印鑑", 5000)) PressButton(box, IDOK);
+  program_->WaitForExit(10000);
+}
+
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size) {
   HANDLE raw = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (raw == INVALID_HANDLE_VALUE) return false;

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "Process.h"
 
 namespace harness {
 
@@ -55,6 +58,21 @@ ProcessUsage UsageOf(DWORD processId);
 // platform does not count a process's objects, the difference of two
 // readings is still exactly the objects made (and kept) in between.
 int FreeGdiObjects();
+
+// The real program for one test: started from dist/, its hidden window and
+// stamp pad found, and ended through control code 5 and its confirmation.
+class VarnelRun {
+ public:
+  ~VarnelRun() { Stop(); }
+  bool Start();
+  void Stop();
+  // Chooses an item of the stamp pad's menu, as a click on it does.
+  void PadCommand(UINT id) const { PostMessageW(pad, WM_COMMAND, id, 0); }
+  HWND tray = nullptr, pad = nullptr;
+
+ private:
+  std::optional<RunningProgram> program_;
+};
 
 // Writes bytes to a file, replacing it.
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);

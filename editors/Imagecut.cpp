@@ -1,0 +1,466 @@
+#include "Imagecut.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Bitmapsave.h"
+#include "Dialog.h"
+#include "FileSave.h"
+#include "GdiWorkImage.h"
+#include "ImageCodec.h"
+#include "Records.h"
+#include "Settings.h"
+#include "Sjis.h"
+#include "Text.h"
+#include "Window.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kFrameMax = 449;   // the frame's first and largest width
+constexpr int kFrameStep = 4;    // it grows and shrinks by this, about its centre
+constexpr int kFrameFloor = 97;  // the smallest width the steps reach from 449
+constexpr int kMargin = 8;       // around the frame, in pixels
+constexpr int kColumnGap = 12;   // between the frame and the column of controls
+// A picture is never dragged so far that less of it than this stays in the
+// frame: the user must be able to take hold of it again.
+constexpr int kKeepInFrame = 16;
+
+constexpr int kResolution260 = 26000;
+constexpr int kResolution153 = 15294;
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, n);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+// The file-name part of a path without its extension.
+std::wstring Stem(const std::wstring& path) {
+  const std::size_t folderEnd = path.find_last_of(L"\\/:");
+  std::wstring name = folderEnd == std::wstring::npos ? path : path.substr(folderEnd + 1);
+  if (const std::size_t dot = name.find_last_of(L'.'); dot != std::wstring::npos) name.erase(dot);
+  return name;
+}
+
+// The frame: a white panel with a lowered inner bevel.
+class CutFrame : public Window {
+ public:
+  bool Create(HWND parent) {
+    return CreateWindowOf(L"VarnelCutFrame", 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, L"", kMargin, kMargin,
+                          kFrameMax, kFrameMax, parent, reinterpret_cast<HMENU>(INT_PTR{IDC_CUT_PANEL1}));
+  }
+
+ protected:
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_PAINT) return Default(message, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd_, &ps);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    FillRect(hdc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawEdge(hdc, &client, BDR_SUNKENINNER, BF_RECT);
+    EndPaint(hwnd_, &ps);
+    return 0;
+  }
+};
+
+// The picture at its natural size inside the frame; the mouse drags it.
+class CutImage : public Window {
+ public:
+  bool Create(HWND frame) {
+    return CreateWindowOf(L"VarnelCutImage", 0, WS_CHILD, L"", 0, 0, 0, 0, frame,
+                          reinterpret_cast<HMENU>(INT_PTR{IDC_CUT_IMAGE1}));
+  }
+  void Show(GdiWorkImage& picture) {
+    picture_ = &picture;
+    SetWindowPos(hwnd_, nullptr, 0, 0, picture.BitmapWidth(), picture.BitmapHeight(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+  // Position inside the frame.
+  POINT Position() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top};
+  }
+  void MoveTo(POINT p) { SetWindowPos(hwnd_, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }
+
+  std::function<void(POINT)> OnMouseDown, OnMouseMove;
+  std::function<void()> OnMouseUp;
+
+ protected:
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) override {
+    const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    switch (message) {
+      case WM_PAINT: Paint(); return 0;
+      case WM_ERASEBKGND: return 1;  // the picture covers it all
+      case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+        return TRUE;
+      case WM_LBUTTONDOWN:
+        SetCapture(hwnd_);
+        if (OnMouseDown) OnMouseDown(p);
+        return 0;
+      case WM_MOUSEMOVE:
+        if (OnMouseMove) OnMouseMove(p);
+        return 0;
+      case WM_LBUTTONUP:
+        ReleaseCapture();  // WM_CAPTURECHANGED ends the drag
+        if (OnMouseUp) OnMouseUp();
+        return 0;
+      case WM_CAPTURECHANGED:
+        if (OnMouseUp) OnMouseUp();
+        return 0;
+    }
+    return Default(message, wParam, lParam);
+  }
+
+ private:
+  void Paint() {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd_, &ps);
+    if (picture_ && picture_->BitmapDc())
+      BitBlt(hdc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+             ps.rcPaint.bottom - ps.rcPaint.top, picture_->BitmapDc(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    EndPaint(hwnd_, &ps);
+  }
+
+  GdiWorkImage* picture_ = nullptr;
+};
+
+class TImgCut : public ModalDialog {
+ public:
+  explicit TImgCut(SettingsStore& store) : store_(store) {}
+
+ protected:
+  void OnInitDialog() override {
+    Layout();
+    AddHints();
+    FormCreate();
+  }
+  bool OnCommand(int id, int code) override {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+      case IDOK: Button1Click(); return true;      // also Enter
+      case IDCANCEL: Button2Click(); return true;  // also Esc
+      case IDC_CUT_BUTTON3: Button3Click(); return true;
+      case IDC_CUT_BUTTON4: Button4Click(); return true;
+      case IDC_CUT_BUTTON5: Button5Click(); return true;
+      case IDC_CUT_RES260: RadioGroupClick(0); return true;
+      case IDC_CUT_RES153: RadioGroupClick(1); return true;
+    }
+    return false;
+  }
+  void OnClose() override { Button2Click(); }
+
+ private:
+  void Layout();
+  void AddHints();
+  void FormCreate();
+  void ShowPrintSize();
+  void Button1Click();
+  void Button2Click() { End(IDCANCEL); }
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+  void RadioGroupClick(int item);
+  void Image1MouseDown(POINT p);
+  void Image1MouseMove(POINT p);
+  void Image1MouseUp() { Dragging = false; }
+
+  bool LoadPicture(const std::wstring& path, bool tellFailure);
+  void SetFrameWidth(int width);
+  void MarkChanged() {
+    if (CutState != 0) CutState = 3;
+  }
+  bool SaveCut(const std::string& name);
+
+  SettingsStore& store_;
+  CutFrame Panel1;
+  CutImage Image1;
+  std::unique_ptr<GdiWorkImage> picture_;  // the loaded picture, 24 bits
+  HWND hints_ = nullptr;  // destroyed with the dialog, its owner
+  int frameWidth_ = kFrameMax;
+
+  bool Dragging = false;
+  int GrabX = 0, GrabY = 0;
+  // 0 nothing loaded, 1 the current seal loaded, 2 a new file loaded, 3 moved or resized since.
+  int CutState = 0;
+  std::wstring SourceFile;
+};
+
+// The frame keeps its exact pixel size, whatever the dialog font: the
+// template's column of controls is moved beside it and the dialog fitted.
+void TImgCut::Layout() {
+  Panel1.Create(hwnd_);
+  Image1.Create(Panel1.Handle());
+  Image1.OnMouseDown = [this](POINT p) { Image1MouseDown(p); };
+  Image1.OnMouseMove = [this](POINT p) { Image1MouseMove(p); };
+  Image1.OnMouseUp = [this] { Image1MouseUp(); };
+
+  const int columnLeft = kMargin + kFrameMax + kColumnGap;
+  const int frameBottom = kMargin + kFrameMax;
+  std::vector<HWND> column;
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (child != Panel1.Handle()) column.push_back(child);
+  int left = INT_MAX, right = 0, bottom = 0;
+  auto rectOf = [this](HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  for (HWND child : column) left = std::min<int>(left, rectOf(child).left);
+  for (HWND child : column) {
+    RECT r = rectOf(child);
+    OffsetRect(&r, columnLeft - left, 0);
+    SetWindowPos(child, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    right = std::max<int>(right, r.right);
+    bottom = std::max<int>(bottom, r.bottom);
+  }
+  // The two closing buttons stand at the foot of the frame.
+  if (const int shift = frameBottom - rectOf(Item(IDCANCEL)).bottom; shift > 0)
+    for (int id : {IDOK, IDCANCEL}) {
+      const RECT r = rectOf(Item(id));
+      SetWindowPos(Item(id), nullptr, r.left, r.top + shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+  RECT window{0, 0, right + kMargin, std::max(bottom, frameBottom) + kMargin};
+  AdjustWindowRectEx(&window, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  const int width = window.right - window.left, height = window.bottom - window.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  SetWindowPos(hwnd_, nullptr, work.left + std::max(0, static_cast<int>(work.right - work.left) - width) / 2,
+               work.top + std::max(0, static_cast<int>(work.bottom - work.top) - height) / 2, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TImgCut::AddHints() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!hints_) return;
+  SendMessageW(hints_, TTM_SETMAXTIPWIDTH, 0, 320);
+  const struct {
+    HWND control;
+    const wchar_t* hint;
+  } hints[] = {
+      {Image1.Handle(), L"この画像をドラッグして印鑑のイメージ領域を設定します"},
+      {Item(IDOK), L"カットした画像を保存してイメージカッターを終了します"},
+      {Item(IDCANCEL), L"画像を保存せずにイメージカッターを終了します"},
+      {Item(IDC_CUT_BUTTON3), L"ビットマップ画像を、このイメージカッターに読み込みます"},
+      {Item(IDC_CUT_BUTTON4), L"印鑑イメージの画像領域を広くします"},
+      {Item(IDC_CUT_BUTTON5), L"印鑑イメージの画像領域を狭くします"},
+      {Item(IDC_CUT_PANEL2), L"印刷したときの画像全体の大きさを示します"},
+  };
+  for (const auto& h : hints) {
+    // The common controls of every version take the short form.
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(h.control);
+    tool.lpszText = const_cast<wchar_t*>(h.hint);
+    SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void TImgCut::FormCreate() {
+  CutState = 0;
+  Image1.MoveTo({0, 0});
+  const std::string_view seal = FieldText(OptionSettings.Bitmap1);
+  if (seal != "0" && LoadPicture(Wide(seal), false)) {
+    SourceFile = Wide(seal);
+    // The frame shrinks until it fits the seal; it goes no smaller than
+    // its own buttons make it.
+    int width = kFrameMax;
+    while (width + 1 > picture_->BitmapWidth() && width - kFrameStep >= kFrameFloor) width -= kFrameStep;
+    SetFrameWidth(width);
+    CutState = 1;
+  }
+  CheckRadioButton(hwnd_, IDC_CUT_RES260, IDC_CUT_RES153,
+                   OptionSettings.Bitmap1Resolution == kResolution260 ? IDC_CUT_RES260 : IDC_CUT_RES153);
+  ShowPrintSize();
+}
+
+// The printed width of the cut, (frame width + 1) pixels at the seal's resolution.
+void TImgCut::ShowPrintSize() {
+  wchar_t text[32] = L"--";
+  if (OptionSettings.Bitmap1Resolution > 0) {
+    const float millimetres =
+        static_cast<float>(frameWidth_ + 1) / static_cast<float>(OptionSettings.Bitmap1Resolution) * 1000.0f;
+    swprintf(text, 32, L"%2.2f", static_cast<double>(millimetres));
+  }
+  SetItemText(IDC_CUT_PANEL2, text);
+}
+
+void TImgCut::SetFrameWidth(int width) {
+  frameWidth_ = width;
+  const int offset = (kFrameMax - width) / 2;
+  SetWindowPos(Panel1.Handle(), nullptr, kMargin + offset, kMargin + offset, width, width,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool TImgCut::LoadPicture(const std::wstring& path, bool tellFailure) {
+  const DecodedImage decoded = DecodeImageFile(std::wstring_view(path));
+  auto loaded = std::make_unique<GdiWorkImage>();
+  if (decoded.status == ImageFileStatus::Loaded) loaded->SetBitmapFromDib(decoded.dib);
+  if (!loaded->Bitmap()) {
+    if (tellFailure) {
+      const std::wstring text = (decoded.status == ImageFileStatus::TooLarge ? L"画像が大きすぎるため読み込めません\n"
+                                                                            : L"画像ファイルを読み込めません\n") +
+                                path;
+      MessageBoxW(hwnd_, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONWARNING);
+    }
+    return false;
+  }
+  picture_ = std::move(loaded);
+  Image1.Show(*picture_);
+  return true;
+}
+
+// The current directory is the program folder, where the seals are: the
+// dialog must leave it as it was.
+void TImgCut::Button3Click() {
+  std::vector<wchar_t> file(32768, L'\0');
+  lstrcpynW(file.data(), L"varnel.bmp", static_cast<int>(file.size()));
+  static constexpr wchar_t kFilter[] =
+      L"画像ファイル (*.bmp;*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.gif)\0*.bmp;*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.gif\0"
+      L"ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.bmp)\0*.bmp\0"
+      L"PNG画像 (*.png)\0*.png\0"
+      L"JPEG画像 (*.jpg;*.jpeg)\0*.jpg;*.jpeg\0"
+      L"TIFF画像 (*.tif;*.tiff)\0*.tif;*.tiff\0";
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = hwnd_;
+  dialog.lpstrFilter = kFilter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = L"ビットマップファイルの読込み";
+  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  std::vector<wchar_t> directory(MAX_PATH + 1, L'\0');
+  GetCurrentDirectoryW(MAX_PATH, directory.data());
+  const bool chosen = GetOpenFileNameW(&dialog) != FALSE;
+  SetCurrentDirectoryW(directory.data());
+  if (!chosen) return;
+  const std::wstring path = file.data();
+  // The picture keeps its place in the frame.
+  if (!LoadPicture(path, true)) return;
+  CutState = 2;
+  SourceFile = path;
+}
+
+void TImgCut::Button4Click() {
+  if (frameWidth_ > kFrameMax - 1) return;
+  SetFrameWidth(frameWidth_ + kFrameStep);
+  ShowPrintSize();
+  MarkChanged();
+}
+
+void TImgCut::Button5Click() {
+  if (frameWidth_ <= 100) return;
+  SetFrameWidth(frameWidth_ - kFrameStep);
+  ShowPrintSize();
+  MarkChanged();
+}
+
+// Takes effect at once, for the stamps too. A picture loaded or moved
+// before stays to be saved: choosing the resolution is part of the cut.
+void TImgCut::RadioGroupClick(int item) {
+  OptionSettings.Bitmap1Resolution = item == 0 ? kResolution260 : kResolution153;
+  ShowPrintSize();
+}
+
+void TImgCut::Image1MouseDown(POINT p) {
+  Dragging = true;
+  GrabX = p.x;
+  GrabY = p.y;
+  MarkChanged();
+}
+
+// The picture follows the pointer: it moves by the pointer's offset from
+// where it was taken hold of.
+void TImgCut::Image1MouseMove(POINT p) {
+  if (!Dragging || !picture_) return;
+  const POINT at = Image1.Position();
+  const int w = picture_->BitmapWidth(), h = picture_->BitmapHeight();
+  const int keepX = std::min(kKeepInFrame, w), keepY = std::min(kKeepInFrame, h);
+  Image1.MoveTo({std::clamp<int>(at.x + p.x - GrabX, keepX - w, frameWidth_ - keepX),
+                 std::clamp<int>(at.y + p.y - GrabY, keepY - h, frameWidth_ - keepY)});
+}
+
+void TImgCut::Button1Click() {
+  if (CutState == 2 || CutState == 3) {
+    OptionSettings.Bitmap1Resolution =
+        IsDlgButtonChecked(hwnd_, IDC_CUT_RES260) == BST_CHECKED ? kResolution260 : kResolution153;
+    const std::optional<std::string> name = AskBitmapSealName(hwnd_, Stem(SourceFile));
+    if (name) {
+      const std::wstring path = ProgramFolder() + Wide(*name);
+      if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+          MessageBoxW(hwnd_, L"同一名のﾌｧｲﾙが存在します。上書しますか？", L"Varnel印鑑",
+                      MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+        End(IDOK);
+        return;
+      }
+      // Nothing is lost when the file cannot be written: the cutter stays
+      // open with the picture where the user put it.
+      if (!SaveCut(*name)) return;
+    }
+  }
+  End(IDOK);
+}
+
+// The part of the picture under the frame, (frame width + 1) pixels square,
+// white where the frame reaches beyond the picture; kept at 24 bits, which
+// holds every picture's colours as they were loaded.
+bool TImgCut::SaveCut(const std::string& name) {
+  const int side = frameWidth_ + 1;
+  GdiWorkImage cut;
+  cut.SetSize(side, side);
+  cut.BitmapCanvas();
+  const POINT at = Image1.Position();
+  RECT source{0, 0, picture_->BitmapWidth(), picture_->BitmapHeight()};
+  const RECT frame{-at.x, -at.y, side - at.x, side - at.y};
+  if (IntersectRect(&source, &source, &frame) && cut.BitmapDc() && picture_->BitmapDc())
+    BitBlt(cut.BitmapDc(), source.left + at.x, source.top + at.y, source.right - source.left,
+           source.bottom - source.top, picture_->BitmapDc(), source.left, source.top, SRCCOPY);
+  PackedDib dib = cut.BitmapAsDib24();
+  if (dib.size() < sizeof(BITMAPINFOHEADER)) return false;
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
+  header->biXPelsPerMeter = header->biYPelsPerMeter = OptionSettings.Bitmap1Resolution;
+
+  const std::wstring path = ProgramFolder() + Wide(name);
+  const DWORD error = SaveReplacing(path, [&](const std::wstring& temporary) { return WriteBmpFile(temporary, dib); });
+  if (error != ERROR_SUCCESS) {
+    ReportSaveFailure(hwnd_, path, error);
+    return false;
+  }
+  CopyToField(OptionSettings.Bitmap1, name);
+  SaveOptionSettings(store_);
+  return true;
+}
+
+}  // namespace
+
+void RunImageCutter(HWND owner, SettingsStore& store) {
+  TImgCut cutter(store);
+  cutter.Run(IDD_IMGCUT, owner);
+}

@@ -1,0 +1,345 @@
+// The bitmap seal cutter in the real program, opened from the stamp pad's
+// and the tray's menus and worked the way a user works it: the platform's
+// open dialog, the mouse dragging the picture, the buttons by control ID.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "FileSystem.h"
+#include "ImageCodec.h"
+#include "Mainform.h"
+#include "MenuIds.h"
+#include "RegistryStore.h"
+#include "Settings.h"
+#include "Smpstamp.h"
+#include "Tasktray.h"
+#include "harness/Clipboard.h"
+#include "harness/Dialogs.h"
+#include "harness/HostPath.h"
+#include "harness/Pixels.h"
+#include "harness/Process.h"
+#include "harness/Prompts.h"
+#include "harness/Registry.h"
+#include "harness/Varnel.h"
+#include "resource.h"
+
+namespace {
+
+using harness::kRoot;
+using harness::Rgb;
+
+const std::wstring kCutter = L"Varnel印鑑イメージカッター";
+const std::wstring kSeal = L"cut-seal.bmp";   // a seal already there
+const std::wstring kSaved = L"cut-test.bmp";  // the seal the cutter saves
+
+std::wstring Fixture(const std::wstring& name) { return harness::HostPath(VARNEL_FIXTURES_UNIX L"/" + name); }
+
+SIZE SizeOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// The picture's place inside the frame.
+POINT PlaceOf(HWND image) {
+  RECT r{};
+  GetWindowRect(image, &r);
+  MapWindowPoints(nullptr, GetParent(image), reinterpret_cast<POINT*>(&r), 1);
+  return {r.left, r.top};
+}
+
+// Answers the program's question with this text; false when it is not asked.
+bool Answer(const std::wstring& text, int button) {
+  HWND box = harness::WaitForBox(L"Varnel印鑑");
+  if (!box || harness::BoxText(box) != text) return false;
+  harness::PressButton(box, button);
+  return true;
+}
+
+// Presses the left button at `from` on the picture, moves to `to` and lets
+// go; each message is handled before the next is sent.
+void Drag(HWND image, POINT from, POINT to) {
+  SendMessageW(image, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+  SendMessageW(image, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+  SendMessageW(image, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+class Cutter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness::WriteQuietSettings();
+    harness::WriteString(kRoot, L"Bitmap1", L"0");
+    RemoveFiles();
+  }
+  void TearDown() override {
+    run.Stop();
+    harness::DeleteTree(L"Software\\Qdx");
+    RemoveFiles();
+  }
+  static void RemoveFiles() {
+    for (const auto& name : {kSeal, kSaved, std::wstring(L"cut-scan.bmp")}) DeleteFileW(harness::DistPath(name).c_str());
+  }
+  static void WriteSeal(int side) {
+    const std::string bytes = harness::WhiteBmpFile(side);
+    ASSERT_TRUE(harness::WriteWholeFile(harness::DistPath(kSeal), bytes.data(), bytes.size()));
+    harness::WriteString(kRoot, L"Bitmap1", kSeal);
+  }
+  void Start() { ASSERT_TRUE(run.Start()); }
+  // Which items are enabled is seen in-process: menus do not cross processes here.
+  HWND OpenCutterFromPad() {
+    run.PadCommand(IDM_BITMAPEDIT);
+    return harness::WaitForBox(kCutter);
+  }
+  int FrameWidth(HWND cutter) const { return SizeOf(GetDlgItem(cutter, IDC_CUT_PANEL1)).cx; }
+  HWND Image(HWND cutter) const { return GetDlgItem(GetDlgItem(cutter, IDC_CUT_PANEL1), IDC_CUT_IMAGE1); }
+  // Loads a picture through the cutter's button and the platform's open dialog.
+  void LoadThroughDialog(HWND cutter, const std::wstring& path) {
+    harness::PostClick(cutter, IDC_CUT_BUTTON3);
+    HWND open = harness::WaitForBox(L"ビットマップファイルの読込み");
+    ASSERT_NE(open, nullptr);
+    harness::ChooseFile(open, path);
+    ASSERT_TRUE(harness::WaitForWindowGone(L"ビットマップファイルの読込み", 5000));
+    for (int i = 0; i < 100 && !IsWindowVisible(Image(cutter)); ++i) Sleep(20);
+  }
+  // Presses "保存して終了" and answers the name dialog.
+  void SaveAs(HWND cutter, const std::wstring& typed, std::wstring* suggested = nullptr, const wchar_t* picture = nullptr) {
+    harness::PostClick(cutter, IDOK);
+    HWND name = harness::WaitForBox(L"Varnel印鑑");
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(GetDlgItem(name, IDC_BMPSAVE_EDIT), nullptr) << "the name dialog";
+    if (suggested) *suggested = harness::ControlText(name, IDC_BMPSAVE_EDIT);
+    harness::SetControlText(name, IDC_BMPSAVE_EDIT, typed);
+    if (picture) {
+      Sleep(300);
+      SaveScreenshot(name, picture);
+    }
+    harness::PressButton(name, IDOK);
+  }
+  int PadWidth(int expected) const {
+    SIZE size{};
+    for (int i = 0; i < 100; ++i, Sleep(20))
+      if ((size = SizeOf(run.pad)).cx == expected) break;
+    return size.cx;
+  }
+  static void SaveScreenshot(HWND window, const std::wstring& name) {
+    const std::wstring folder = harness::HostPath(VARNEL_OUTPUT_UNIX);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    harness::WriteBmp(harness::CaptureWindow(window), folder + L"\\" + name + L".bmp");
+  }
+
+  harness::VarnelRun run;
+};
+
+TEST_F(Cutter, TheFrameFitsTheSealAndSavingAtOnceWritesNothing) {
+  WriteSeal(200);
+  Start();
+  HWND cutter = OpenCutterFromPad();
+  ASSERT_NE(cutter, nullptr);
+  // From 449 in steps of 4 to the first width whose cut (width + 1) fits 200.
+  EXPECT_EQ(FrameWidth(cutter), 197);
+  EXPECT_EQ(SizeOf(GetDlgItem(cutter, IDC_CUT_PANEL1)).cy, 197);
+  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"12.95") << "198 px at 15294 px/m";
+  EXPECT_EQ(IsDlgButtonChecked(cutter, IDC_CUT_RES153), BST_CHECKED);
+  EXPECT_EQ(SizeOf(Image(cutter)).cx, 200) << "the seal at its natural size";
+
+  harness::PostClick(cutter, IDOK);
+  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+  EXPECT_EQ(harness::WaitForBox(L"Varnel印鑑", 1000), nullptr) << "no name is asked: nothing to save";
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSeal);
+
+  cutter = OpenCutterFromPad();
+  ASSERT_NE(cutter, nullptr);
+  harness::Click(cutter, IDC_CUT_BUTTON4);
+  EXPECT_EQ(FrameWidth(cutter), 201);
+  for (int i = 0; i < 30; ++i) harness::Click(cutter, IDC_CUT_BUTTON5);
+  EXPECT_EQ(FrameWidth(cutter), 97) << "the smallest step";
+  for (int i = 0; i < 120; ++i) harness::Click(cutter, IDC_CUT_BUTTON4);
+  EXPECT_EQ(FrameWidth(cutter), 449) << "the largest";
+  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"29.42");
+  PostMessageW(cutter, WM_COMMAND, IDCANCEL, 0);  // Esc
+  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+  EXPECT_EQ(harness::WaitForBox(L"Varnel印鑑", 1000), nullptr);
+}
+
+TEST_F(Cutter, AScanIsCutWithWhiteMarginsAndStoredUnderItsBareName) {
+  Start();
+  PostMessageW(run.tray, WM_COMMAND, IDM_TRAY_BITMAPEDIT, 0);
+  HWND cutter = harness::WaitForBox(kCutter);
+  ASSERT_NE(cutter, nullptr) << "the tray's ビットマップ印の編集";
+  EXPECT_EQ(FrameWidth(cutter), 449);
+  LoadThroughDialog(cutter, Fixture(L"scan.png"));
+  HWND image = Image(cutter);
+  ASSERT_TRUE(IsWindowVisible(image));
+  EXPECT_EQ(SizeOf(image).cx, 120);
+  EXPECT_EQ(SizeOf(image).cy, 80);
+  EXPECT_EQ(PlaceOf(image).x, 0);
+
+  // Dragged out of the frame, a strip of it stays to take hold of again.
+  Drag(image, {10, 10}, {-990, -990});
+  EXPECT_EQ(PlaceOf(image).x, 16 - 120);
+  EXPECT_EQ(PlaceOf(image).y, 16 - 80);
+  Drag(image, {110, 70}, {110 + 124, 70 + 94});
+  EXPECT_EQ(PlaceOf(image).x, 20);
+  EXPECT_EQ(PlaceOf(image).y, 30);
+
+  // The resolution chosen after the drag keeps the cut pending.
+  harness::Click(cutter, IDC_CUT_RES260);
+  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"17.31");
+  std::wstring suggested;
+  SaveAs(cutter, L"C:\\elsewhere\\folder\\cut-test.png", &suggested);
+  EXPECT_EQ(suggested, L"scan") << "the picture's own name, bare";
+  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSaved);
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1Resolution"), L"26000");
+  const DecodedImage saved = DecodeImageFile(harness::DistPath(kSaved));
+  ASSERT_EQ(saved.status, ImageFileStatus::Loaded) << "in the program folder";
+  ASSERT_EQ(harness::DibWidth(saved.dib), 450);
+  ASSERT_EQ(harness::DibHeight(saved.dib), 450);
+  const Rgb red{255, 0, 0}, blue{0, 0, 255}, white{255, 255, 255};
+  EXPECT_EQ(harness::PixelAt(saved.dib, 25, 35), red);
+  EXPECT_EQ(harness::PixelAt(saved.dib, 20 + 60, 30 + 60), blue);
+  EXPECT_EQ(harness::PixelAt(saved.dib, 20 + 60, 30 + 45), white) << "the scan's transparent ground";
+  EXPECT_EQ(harness::PixelAt(saved.dib, 5, 5), white) << "margin above and left of the picture";
+  EXPECT_EQ(harness::PixelAt(saved.dib, 300, 300), white) << "margin beyond it";
+  EXPECT_EQ(PadWidth(214), 214) << "the pad shows the new seal";
+
+  // The same name again: asked, then overwritten with a smaller cut.
+  HWND again = OpenCutterFromPad();
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(FrameWidth(again), 449) << "a 450-pixel seal fits the largest frame";
+  harness::Click(again, IDC_CUT_BUTTON5);
+  SaveAs(again, L"cut-test");
+  ASSERT_TRUE(Answer(L"同一名のﾌｧｲﾙが存在します。上書しますか？", IDOK));
+  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+  EXPECT_EQ(harness::DibWidth(DecodeImageFile(harness::DistPath(kSaved)).dib), 446);
+}
+
+TEST_F(Cutter, TheResolutionChosenCountsWithoutASaveAndTheSealCanBeErased) {
+  WriteSeal(120);
+  harness::WriteString(kRoot, L"ClipboardFormat", L"DIBitmap");
+  Start();
+  HWND cutter = OpenCutterFromPad();
+  ASSERT_NE(cutter, nullptr);
+  EXPECT_EQ(FrameWidth(cutter), 117);
+  harness::Click(cutter, IDC_CUT_RES260);
+  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"4.54") << "118 px at 26000 px/m";
+  harness::PostClick(cutter, IDCANCEL);
+  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+
+  harness::VrnCtlLibrary ctl;
+  harness::PutClipboardText("before");
+  ctl.Call("_BmpStamp");
+  ASSERT_TRUE(harness::ClipboardOffers(CF_DIB, 10000));
+  BITMAPINFOHEADER dib{};
+  ASSERT_TRUE(harness::ReadDibHeader(dib));
+  EXPECT_EQ(dib.biXPelsPerMeter, 26000) << "the next stamp prints at the chosen size";
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1Resolution"), L"26000");
+
+  run.PadCommand(IDM_ERASESTAMP);
+  ASSERT_TRUE(Answer(L"保管されているﾋﾞｯﾄﾏｯﾌﾟ印鑑を削除します", IDCANCEL));
+  EXPECT_NE(GetFileAttributesW(harness::DistPath(kSeal).c_str()), INVALID_FILE_ATTRIBUTES) << "Cancel keeps it";
+
+  run.PadCommand(IDM_ERASESTAMP);
+  ASSERT_TRUE(Answer(L"保管されているﾋﾞｯﾄﾏｯﾌﾟ印鑑を削除します", IDOK));
+  EXPECT_EQ(PadWidth(141), 141) << "the third preview goes";
+  EXPECT_EQ(GetFileAttributesW(harness::DistPath(kSeal).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"0");
+}
+
+// What a user does with a real scan; the pictures go to docs/.
+TEST_F(Cutter, AJpegScanBecomesTheSealAndStampsAtItsResolution) {
+  harness::WriteString(kRoot, L"ClipboardFormat", L"DIBitmap");
+  Start();
+  HWND cutter = OpenCutterFromPad();
+  ASSERT_NE(cutter, nullptr);
+  LoadThroughDialog(cutter, Fixture(L"seal-scan.jpg"));
+  for (int i = 0; i < 48; ++i) harness::Click(cutter, IDC_CUT_BUTTON5);
+  ASSERT_EQ(FrameWidth(cutter), 257);
+  // The seal's centre (260, 210) of the scan to the frame's centre.
+  Drag(Image(cutter), {300, 250}, {300 - 132, 250 - 82});
+  ASSERT_EQ(PlaceOf(Image(cutter)).x, -132);
+  Sleep(300);
+  SaveScreenshot(cutter, L"cutter");
+  SaveAs(cutter, L"cut-scan", nullptr, L"bitmap-seal-name");
+  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+  EXPECT_EQ(PadWidth(214), 214);
+  Sleep(300);
+  SaveScreenshot(run.pad, L"stamp-pad-bitmap-seal");
+
+  const DecodedImage saved = DecodeImageFile(harness::DistPath(L"cut-scan.bmp"));
+  ASSERT_EQ(harness::DibWidth(saved.dib), 258);
+  EXPECT_TRUE(harness::PixelAt(saved.dib, 128, 8).IsReddish()) << "the seal's top edge";
+  EXPECT_FALSE(harness::PixelAt(saved.dib, 2, 2).IsReddish()) << "paper";
+
+  harness::VrnCtlLibrary ctl;
+  harness::PutClipboardText("before");
+  ctl.Call("_BmpStamp");
+  ASSERT_TRUE(harness::ClipboardOffers(CF_DIB, 10000));
+  BITMAPINFOHEADER dib{};
+  ASSERT_TRUE(harness::ReadDibHeader(dib));
+  EXPECT_EQ(dib.biWidth, 258);
+  EXPECT_EQ(dib.biXPelsPerMeter, 15294);
+}
+
+// The stamp pad and tray window of this process: their menus can be read.
+TEST(BitmapSealMenus, FollowTheSealAndThePolicy) {
+  harness::WriteQuietSettings();
+  wchar_t folder[MAX_PATH] = {}, directory[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  GetCurrentDirectoryW(MAX_PATH, directory);
+  const std::wstring seal = std::wstring(folder) + L"menu-seal.bmp";
+  const std::string bytes = harness::WhiteBmpFile(60);
+  ASSERT_TRUE(harness::WriteWholeFile(seal, bytes.data(), bytes.size()));
+  harness::WriteString(kRoot, L"Bitmap1", seal);
+  auto greyed = [](HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+  struct Shell {
+    RegistryStore store;
+    TTaskTrayForm tray{store};
+    TForm1 pad{store, tray.Ready};
+    TSimpleStamp toolbar;
+    Shell() {
+      tray.Create();
+      pad.Create(tray.Handle());
+      tray.Attach(pad, toolbar);
+      pad.FormCreate(tray, toolbar);
+    }
+    HMENU Menu() const { return GetMenu(pad.Handle()); }
+  };
+  {
+    Shell shell;
+    for (UINT id : {IDM_B1, IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_MNAMEEXP, IDM_MDATEEXP})
+      EXPECT_FALSE(greyed(shell.Menu(), id)) << id << " with a bitmap seal";
+    for (UINT id : {IDM_TRAY_OTHERSTAMP, IDM_TRAY_BITMAPEDIT, IDM_TRAY_ERASESTAMP, IDM_TRAY_MNAMEEXP, IDM_TRAY_MDATEEXP})
+      EXPECT_FALSE(greyed(shell.tray.PopupMenu1, id)) << id << " with a bitmap seal";
+    harness::WriteString(kRoot, L"Bitmap1", L"0");
+    shell.pad.LoadBitmapSealPreview();
+    for (UINT id : {IDM_B1, IDM_ERASESTAMP}) EXPECT_TRUE(greyed(shell.Menu(), id)) << id << ": no seal";
+    EXPECT_TRUE(greyed(shell.tray.PopupMenu1, IDM_TRAY_ERASESTAMP));
+    EXPECT_FALSE(greyed(shell.Menu(), IDM_BITMAPEDIT)) << "a seal can still be made";
+  }
+  harness::WriteString(kRoot, L"Bitmap1", seal);
+  harness::WriteString(kRoot, L"adm", L"1");
+  harness::WriteString(kRoot, L"Policy01", L"fftffffffffft");  // positions 2 and 12
+  {
+    Shell shell;
+    // Also after a dialog has switched the tray's items off and on again.
+    shell.tray.DisableTrayMenu();
+    shell.tray.EnableTrayMenu();
+    for (UINT id : {IDM_BITMAPEDIT, IDM_ERASESTAMP, IDM_MNAMEEXP, IDM_MDATEEXP})
+      EXPECT_TRUE(greyed(shell.Menu(), id)) << id;
+    for (UINT id : {IDM_TRAY_BITMAPEDIT, IDM_TRAY_ERASESTAMP, IDM_TRAY_MNAMEEXP, IDM_TRAY_MDATEEXP})
+      EXPECT_TRUE(greyed(shell.tray.PopupMenu1, id)) << id;
+    EXPECT_FALSE(greyed(shell.Menu(), IDM_B1)) << "stamping the seal stays";
+    // "ファイル出力(&F)" is the third submenu of "メニュー(&M)".
+    EXPECT_TRUE(GetMenuState(GetSubMenu(shell.Menu(), 0), 2, MF_BYPOSITION) & MF_GRAYED);
+  }
+  SetCurrentDirectoryW(directory);  // the tray window made the test's folder current
+  harness::DeleteTree(L"Software\\Qdx");
+  DeleteFileW(seal.c_str());
+}
+
+}  // namespace

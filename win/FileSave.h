@@ -1,0 +1,25 @@
+#pragma once
+// Saving files so that a failed write never leaves half a file in place of a
+// good one: the content goes to a fresh file beside the target, which then
+// takes the target's place. Paths are UTF-16, as the file dialogs give them.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "WorkImage.h"
+
+// Creates the content through `write` (given the temporary file's path, true
+// when it wrote it) and moves it over path. 0 on success, else the
+// platform's error code; the temporary file is gone either way.
+DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write);
+
+// A packed DIB (header, colour table, rows) as a .bmp file.
+bool WriteBmpFile(const std::wstring& path, const PackedDib& dib);
+
+// The platform's own description of an error code, in the system's language.
+std::wstring SystemErrorText(DWORD error);
+
+// Tells the user that a file could not be saved, with the platform's reason.
+void ReportSaveFailure(HWND owner, const std::wstring& path, DWORD error);
