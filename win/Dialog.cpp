@@ -39,7 +39,7 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
   }
 }
 
-INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog();
@@ -50,5 +50,6 @@ INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
       OnClose();
       return TRUE;
   }
-  return FALSE;
+  INT_PTR result = FALSE;
+  return OnMessage(message, wParam, lParam, result) ? result : FALSE;
 }

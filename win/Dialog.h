@@ -21,6 +21,15 @@ class ModalDialog {
     return false;
   }
   virtual void OnClose() { End(IDCANCEL); }
+  // Any other message (drawing, scrolling, notifications): true when handled,
+  // with the procedure's result in result.
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    (void)message;
+    (void)wParam;
+    (void)lParam;
+    (void)result;
+    return false;
+  }
   void End(INT_PTR result) { EndDialog(hwnd_, result); }
 
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
