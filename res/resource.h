@@ -46,3 +46,5 @@
 #define IDC_ABOUT_PRODUCT 701
 #define IDC_ABOUT_VERSION 702
 #define IDC_ABOUT_MUTEX 703
+
+#include "SquareStampIds.h"
