@@ -419,8 +419,8 @@ LRESULT TSimpleStamp::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SHOWWINDOW:
       // Each showing reloads; hiding leaves edit mode, which saves the edits.
-      if (wParam && lParam == 0) FormShow();
-      if (!wParam && editMode_) SpeedButton11Click();
+      if (lParam == 0 && wParam) FormShow();
+      if (lParam == 0 && !wParam && editMode_) SpeedButton11Click();
       break;
     case WM_CLOSE: FormClose(); return 0;
     case WM_DESTROY:
