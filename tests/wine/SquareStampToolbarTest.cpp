@@ -191,6 +191,7 @@ TEST_F(Toolbar, SquareStampIsAFramedMetafileFortyPercentLargerThanItsText) {
   EXPECT_EQ(SendDlgItemMessageW(message, IDC_MESSAGE_CHECKBOX3, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_EQ(SendDlgItemMessageW(message, IDC_MESSAGE_CHECKBOX4, BM_GETCHECK, 0, 0), BST_CHECKED);
   harness::PostClick(message, IDOK);  // the message is hidden, not destroyed
+  for (int i = 0; i < 250 && IsWindowVisible(message); ++i) Sleep(20);
 
   EXPECT_TRUE(HasFormat(CF_METAFILEPICT));
   EXPECT_FALSE(HasFormat(CF_DIB)) << "only the two metafile formats, whatever ClipboardFormat says";
