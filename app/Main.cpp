@@ -23,6 +23,7 @@ int RunMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (MessageForm && MessageForm->IsDialogMessage(msg)) continue;
+    if (SimpleStamp && SimpleStamp->IsDialogMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -32,17 +33,6 @@ int RunMessageLoop() {
 void HideStampPadAndToolbar() {
   ShowWindow(Form1->Handle(), SW_HIDE);
   SimpleStamp->Hide();
-}
-
-// The toolbar at start: always, never, or as at the last exit.
-// It starts beside the stamp pad rather than over it.
-void ShowToolbarAtStart(SettingsStore& store) {
-  auto key = store.Open(VarnelKeyPath("SimpleStamp"));
-  const bool lastShown = key && key->Read("Show") == "1";
-  RECT pad;
-  GetWindowRect(Form1->Handle(), &pad);
-  SetWindowPos(SimpleStamp->Handle(), nullptr, pad.right + 4, pad.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (OptionSettings.ShowExBar == 1 || (OptionSettings.ShowExBar == 0 && lastShown)) SimpleStamp->Show();
 }
 
 }  // namespace
@@ -55,7 +45,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   TTaskTrayForm tray(store);
   TForm1 pad(store, tray.Ready);
   TMessageForm message(store, {[&pad] { pad.AllExitClick(); }, HideStampPadAndToolbar});
-  TSimpleStamp toolbar;
+  TSimpleStamp toolbar(store, pad, &message);
   TaskTrayForm = &tray;
   Form1 = &pad;
   MessageForm = &message;
@@ -70,7 +60,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     toolbar.Create(tray.Handle());
     pad.ShowInformation = [&message](const PlacedFormats& placed) { message.ShowMessage(placed); };
     pad.HideStampPadAndToolbar = HideStampPadAndToolbar;
-    if (pad.FormCreate(tray, toolbar)) ShowToolbarAtStart(store);
+    if (pad.FormCreate(tray, toolbar)) toolbar.FormCreate();
     result = RunMessageLoop();
     pad.FormDestroy();
   }

@@ -59,6 +59,8 @@ class TForm1 : public Window {
   // Shows the pad, restored if minimised, in front.
   void ShowPad();
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+  // While a stamp or a modal dialog runs (Ready is 0).
+  bool Busy() const { return ready_ == 0; }
   int LoadBitmapSealPreview();
 
   void ClearTimerTimer();
@@ -112,6 +114,8 @@ class TForm1 : public Window {
   void Timer1Timer();
   std::string AskDate(std::string_view text);
 
+ public:
+  // The stamping steps, shared with the square-stamp toolbar.
   // The program is busy while one lives; however a stamp ends (finished,
   // returned early, thrown), it is idle again and the request served.
   class BusyScope {
@@ -139,10 +143,18 @@ class TForm1 : public Window {
   StampResult StampSeal(int resolution, const std::function<void()>& reload,
                         const std::function<void()>& drawBitmap, const std::function<void()>& drawMetafile,
                         bool clearDateText);
+  // The clipboard steps of a seal stamp, once the stamp has begun.
+  void PutSealFormats(StampResult& result, int resolution, const std::function<void()>& reload,
+                      const std::function<void()>& drawBitmap, const std::function<void()>& drawMetafile,
+                      bool clearDateText);
   bool PasswordGate();
   StampResult BeginStamp();
-  void FinishStamp(const StampResult& result);
-  void AfterStampAction();
+  // BeginStamp after the password: the clipboard emptied for the new picture.
+  StampResult ClearForStamp();
+  // What TerminateAsStamped 2 hides after a stamp.
+  enum class AfterStampHide { StampPadAndToolbar, ToolbarOnly };
+  void FinishStamp(const StampResult& result, AfterStampHide hide = AfterStampHide::StampPadAndToolbar);
+  void AfterStampAction(AfterStampHide hide = AfterStampHide::StampPadAndToolbar);
   void ReportClipboardFailure();
   void EnableClearTimer();
   void ClearRetryTimer();
@@ -164,6 +176,7 @@ class TForm1 : public Window {
   void PutBitmapSealDib(ClipboardWriter& clipboard, int resolution);
   void PutBitmapSealPicture(ClipboardWriter& clipboard, int resolution);
 
+ private:
   // The file export; the savers return 0 or the platform's error code.
   void ExportSeal(int resolution, bool fromHome, const wchar_t* title, const std::function<void()>& reload,
                   const std::function<void()>& draw);
@@ -188,6 +201,11 @@ void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile);
 // The METAFILEPICT block (mode 8, the frame as extents, a Windows metafile
 // converted against the screen); empty when conversion or allocation fails.
 UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile);
+// Puts a finished metafile on the clipboard as CF_ENHMETAFILE and CF_METAFILEPICT.
+void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile);
+
+// A base resolution in pixels per metre corrected by RezoHosei, at least 1.
+int CorrectedResolution(long long base);
 
 // The stamp resolutions in pixels per metre, corrected by RezoHosei.
 int NameSealResolution();

@@ -19,14 +19,13 @@
 #include "Security.h"
 #include "Settings.h"
 #include "Sjis.h"
+#include "Smpstamp.h"
 #include "UniqueHandle.h"
 
 namespace {
 
 // A stored correction of zero or less would divide by zero: it counts as none.
 int RezoHosei() { return OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100; }
-
-int CorrectedResolution(long long base) { return static_cast<int>(std::max(1LL, base * 100 / RezoHosei())); }
 
 bool WantsMetafile() { return OptionSettings.ClipboardFormat == 0 || OptionSettings.ClipboardFormat == 2; }
 bool WantsDib() { return OptionSettings.ClipboardFormat == 1 || OptionSettings.ClipboardFormat == 2; }
@@ -84,8 +83,11 @@ UniqueHglobal SixteenColourDib(GdiWorkImage& image, int resolution, std::size_t 
   return block;
 }
 
-// Puts the finished metafile on the clipboard as CF_ENHMETAFILE and
-// CF_METAFILEPICT; the caller's metafile is freed afterwards.
+}  // namespace
+
+int CorrectedResolution(long long base) { return static_cast<int>(std::max(1LL, base * 100 / RezoHosei())); }
+
+// The caller's metafile is freed afterwards.
 void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile) {
   if (!metafile) return;
   // The picture is converted first, so the metafile itself can go to the
@@ -94,8 +96,6 @@ void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile) 
   clipboard.PutEnhMetafile(std::move(metafile));
   clipboard.PutMetafilePict(std::move(pict));
 }
-
-}  // namespace
 
 int NameSealResolution() { return CorrectedResolution(NameSealPixelsPerMetre()); }
 int DateSealResolution() { return CorrectedResolution(kDateSealPixelsPerMetre); }
@@ -176,9 +176,17 @@ TForm1::BusyScope::~BusyScope() {
 // The password when asked for, then an empty clipboard. A refused password
 // leaves the clipboard as it was.
 TForm1::StampResult TForm1::BeginStamp() {
+  if (!PasswordGate()) {
+    StampResult refused;
+    refused.external = Seal.ExternalRequest;
+    return refused;
+  }
+  return ClearForStamp();
+}
+
+TForm1::StampResult TForm1::ClearForStamp() {
   StampResult result;
   result.external = Seal.ExternalRequest;
-  if (!PasswordGate()) return result;
   result.started = true;
   if (!EmptyClipboardNow(hwnd_)) {
     result.clipboardBusy = true;
@@ -212,6 +220,13 @@ TForm1::StampResult TForm1::StampSeal(int resolution, const std::function<void()
   const BusyScope busy(*this);
   StampResult result = BeginStamp();
   if (!result.started || result.clipboardBusy) return result;
+  PutSealFormats(result, resolution, reload, drawBitmap, drawMetafile, clearDateText);
+  return result;
+}
+
+void TForm1::PutSealFormats(StampResult& result, int resolution, const std::function<void()>& reload,
+                            const std::function<void()>& drawBitmap, const std::function<void()>& drawMetafile,
+                            bool clearDateText) {
   ClipboardWriter clipboard(hwnd_);
   const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
   bool dibTooLarge = false;
@@ -244,7 +259,6 @@ TForm1::StampResult TForm1::StampSeal(int resolution, const std::function<void()
   if (dibTooLarge)
     result.problem = L"印影が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
                      L"オプション設定で出力形式に拡張メタファイルを含めてください。";
-  return result;
 }
 
 void TForm1::ReportClipboardFailure() {
@@ -254,7 +268,7 @@ void TForm1::ReportClipboardFailure() {
 // After the program is idle again. A stamp that could not reach the
 // clipboard, or placed nothing on it, is reported, never shown as done, and
 // does not end or hide the program: the user will try again.
-void TForm1::FinishStamp(const StampResult& result) {
+void TForm1::FinishStamp(const StampResult& result, AfterStampHide hide) {
   if (!result.started) return;
   if (result.clipboardBusy) {
     ReportClipboardFailure();
@@ -269,13 +283,16 @@ void TForm1::FinishStamp(const StampResult& result) {
     return;
   }
   if (OptionSettings.ShowMessage != 0 && !result.external && ShowInformation) ShowInformation(result.placed);
-  AfterStampAction();
+  AfterStampAction(hide);
 }
 
-void TForm1::AfterStampAction() {
+void TForm1::AfterStampAction(AfterStampHide hide) {
   if (OptionSettings.ShowMessage == 0) {
     if (OptionSettings.TerminateAsStamped == 1)
       AllExitClick();
+    else if (OptionSettings.TerminateAsStamped == 2 && hide == AfterStampHide::ToolbarOnly) {
+      if (toolbar_) toolbar_->Hide();
+    }
     else if (OptionSettings.TerminateAsStamped == 2 && HideStampPadAndToolbar)
       HideStampPadAndToolbar();
   }

@@ -50,3 +50,4 @@
 #include "EditorIds.h"
 #include "ScriptEditorIds.h"
 #include "CutterIds.h"
+#include "SquareStampIds.h"

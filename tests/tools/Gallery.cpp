@@ -16,6 +16,7 @@
 #include "Settings.h"
 #include "Sjis.h"
 #include "Text.h"
+#include "TextStamps.h"
 #include "harness/Pixels.h"
 
 namespace {
@@ -61,12 +62,35 @@ void DateVariant(const std::wstring& name, const std::function<void()>& change) 
       name, [](SealForm& f) { DrawDateSealBitmap(f, false); }, [](SealForm& f) { DrawDateSealMetafile(f, false); });
 }
 
+// A text stamp's metafile played at its own size: "<name>".
+void TextStamp(const std::wstring& name, const std::function<void(GdiWorkImage&)>& draw) {
+  GdiWorkImage image;
+  draw(image);
+  if (image.Metafile()) Save(harness::PlayIntoDib(image.Metafile(), image.Width(), image.Height()), name);
+}
+
+// The toolbar's ten slots as a first start has them, and rotated text.
+void SquareStamps() {
+  const CommonTextSettings common;
+  const SquareTextFormat none;
+  for (int n = 0; n < kSlotCount; ++n)
+    TextStamp(L"square-" + std::wstring(n < 9 ? L"0" : L"") + std::to_wstring(n + 1), [&](GdiWorkImage& image) {
+      DrawSquareStamp(image, kDefaultSlotTexts[n], SquareStampFont(none, common));
+    });
+  const RotatedTextFormat rotated;
+  for (int angle : {0, 45, 90, -90, 180})
+    TextStamp(L"rotated-" + std::to_wstring(angle), [&](GdiWorkImage& image) {
+      DrawRotatedText(image, "回覧済", RotatedTextFont(rotated, common), angle);
+    });
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   gFolder = argc > 1 ? argv[1] : L".";
   CreateDirectoryW(gFolder.c_str(), nullptr);
 
+  SquareStamps();
   NameVariant(L"name-default", [] {});
   for (int shape : {100, 80, 60, 0})
     NameVariant(L"name-shape-" + std::to_wstring(shape), [shape] { NameSealSettings.Main.CircleParameter = shape; });

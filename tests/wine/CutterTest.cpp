@@ -300,7 +300,7 @@ TEST(BitmapSealMenus, FollowTheSealAndThePolicy) {
     RegistryStore store;
     TTaskTrayForm tray{store};
     TForm1 pad{store, tray.Ready};
-    TSimpleStamp toolbar;
+    TSimpleStamp toolbar{store, pad};
     Shell() {
       tray.Create();
       pad.Create(tray.Handle());

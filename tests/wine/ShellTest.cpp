@@ -101,7 +101,7 @@ class Shell : public ::testing::Test {
   RegistryStore store;
   TTaskTrayForm tray{store};
   TForm1 pad{store, tray.Ready};
-  TSimpleStamp toolbar;
+  TSimpleStamp toolbar{store, pad};
   int informationShown = 0;
   std::wstring dialogText;
 };

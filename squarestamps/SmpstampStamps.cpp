@@ -1,0 +1,369 @@
+// What a click on a stamp button does, by the slot's kind. The pictures go
+// through the stamp pad's own steps and end with its after-stamp action.
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "DateSeal.h"
+#include "FileSystem.h"
+#include "FontColourPick.h"
+#include "GraphicScript.h"
+#include "Mainform.h"
+#include "Message.h"
+#include "NameSeal.h"
+#include "Policy.h"
+#include "SealFormatFile.h"
+#include "Settings.h"
+#include "Smpstamp.h"
+#include "Sjis.h"
+#include "Text.h"
+#include "TextStamps.h"
+
+namespace {
+
+constexpr wchar_t kCaption[] = L"Varnel印鑑";
+// A text file larger than this is not put on the clipboard.
+constexpr std::size_t kMaxTextFileBytes = 64u << 20;
+
+bool WantsMetafile() { return OptionSettings.ClipboardFormat == 0 || OptionSettings.ClipboardFormat == 2; }
+bool WantsDib() { return OptionSettings.ClipboardFormat == 1 || OptionSettings.ClipboardFormat == 2; }
+
+// The first maxBytes bytes of a file, read as the format files are: nothing
+// when it cannot be opened, read or closed.
+std::optional<std::string> ReadFileStart(std::string_view path, std::size_t maxBytes) {
+  const std::optional<std::wstring> wide = WideFromCp932(path);
+  if (!wide || wide->empty()) return std::nullopt;
+  HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes(maxBytes, '\0');
+  std::size_t got = 0;
+  bool failed = false;
+  while (got < maxBytes) {
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read, nullptr)) {
+      failed = true;
+      break;
+    }
+    if (read == 0) break;
+    got += read;
+  }
+  if (!CloseHandle(file) || failed) return std::nullopt;
+  bytes.resize(got);
+  return bytes;
+}
+
+// The stored design and options come back after a stamp that replaced them
+// in memory, however it ends.
+class StoredSettingsRestored {
+ public:
+  explicit StoredSettingsRestored(SettingsStore& store) : store_(store) {}
+  ~StoredSettingsRestored() {
+    try {
+      LoadAllSettings(store_, FileExists);
+    } catch (...) {
+      // Nothing better to do while unwinding; the next stamp reloads its seal.
+    }
+  }
+  StoredSettingsRestored(const StoredSettingsRestored&) = delete;
+  StoredSettingsRestored& operator=(const StoredSettingsRestored&) = delete;
+
+ private:
+  SettingsStore& store_;
+};
+
+// A picture of a text stamp must exist and stay within what the platform draws.
+bool DrawablePicture(int width, int height) {
+  return width > 0 && height > 0 && width <= GdiWorkImage::kMaxSide && height <= GdiWorkImage::kMaxSide &&
+         static_cast<long long>(width) * height <= GdiWorkImage::kMaxPixels;
+}
+
+}  // namespace
+
+// A click while another stamp or a modal dialog runs is dropped, as tray
+// clicks are: that stamp may be drawing in the pad's picture holder.
+void TSimpleStamp::SpeedButton1Click(int slot) {
+  if (slot < 0 || slot >= kSlotCount || pad_.Busy()) return;
+  const std::string text = WindowTextCp932(buttons_[slot]);
+  const int kind = KindOf(slot);
+  const std::string file = state_.Slots[slot].File;
+  const AdminPolicyState policy = ReadAdminPolicy(store_);
+  switch (kind) {
+    case skNameSealFile:
+      if (!policy.Off(4)) StampNameSealFile(file);
+      break;
+    case skDateSealFile:
+      if (!policy.Off(5)) StampDateSealFile(file);
+      break;
+    case skImageFile:
+      if (!policy.Off(6)) StampImageFile(file);
+      break;
+    case skTextFile: StampTextFile(file); break;
+    case skLaunch: Launch(file); break;
+    case skWallpaperCentre: SetWallpaper(file, false); break;
+    case skWallpaperTile: SetWallpaper(file, true); break;
+    case skGraphicScript:
+      if (!policy.Off(8)) StampScript(file, false);
+      break;
+    case skRotatedText: StampRotatedText(slot, text); break;
+    case skMetafileScript:
+      if (!policy.Off(8)) StampScript(file, true);
+      break;
+    default: StampSquare(slot, text); break;
+  }
+}
+
+namespace {
+
+// Puts a text stamp's metafile on the clipboard, once the stamp has begun.
+void PlaceTextStamp(TForm1& pad, TForm1::StampResult& result, GdiWorkImage& picture) {
+  ClipboardWriter clipboard(pad.Handle());
+  clipboard.Open();
+  PutPictureFormats(clipboard, picture.TakeMetafile());
+  clipboard.Close();
+  result.Take(clipboard);
+}
+
+void TellTextTooLarge(HWND owner, bool empty) {
+  MessageBoxW(owner,
+              empty ? L"押印する文字列がありません。"
+                    : L"文字が大きすぎるため押印できません。\n文字列か大きさを変えてください。",
+              kCaption, MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+void TSimpleStamp::StampSquare(int slot, const std::string& text) {
+  const TForm1::StampResult stamped = [&] {
+    const TForm1::BusyScope busy(pad_);
+    TForm1::StampResult result = pad_.ClearForStamp();
+    if (!result.started || result.clipboardBusy) return result;
+    GdiWorkImage picture;
+    const SquareStampLayout layout =
+        DrawSquareStamp(picture, text, SquareStampFont(state_.SquareFormats[slot], state_.Common));
+    if (!DrawablePicture(layout.width, layout.height)) {
+      TellTextTooLarge(hwnd_, text.empty());
+      result.reported = true;
+      return result;
+    }
+    PlaceTextStamp(pad_, result, picture);
+    return result;
+  }();
+  if (stamped.placed.Any() && OptionSettings.ShowMessage != 0 && message_) message_->MetafileOnly = 1;
+  pad_.FinishStamp(stamped);
+}
+
+// Also ends with the after-stamp action, as every other stamp does: the
+// clipboard is cleared after two minutes when the options ask for it.
+void TSimpleStamp::StampRotatedText(int slot, const std::string& text) {
+  const TForm1::StampResult stamped = [&] {
+    const TForm1::BusyScope busy(pad_);
+    TForm1::StampResult result = pad_.ClearForStamp();
+    if (!result.started || result.clipboardBusy) return result;
+    const RotatedTextFormat& record = state_.RotatedFormats[slot];
+    GdiWorkImage picture;
+    const RotatedTextLayout layout =
+        DrawRotatedText(picture, text, RotatedTextFont(record, state_.Common), record.Angle);
+    if (text.empty() || !DrawablePicture(layout.width, layout.height)) {
+      TellTextTooLarge(hwnd_, text.empty());
+      result.reported = true;
+      return result;
+    }
+    PlaceTextStamp(pad_, result, picture);
+    return result;
+  }();
+  if (stamped.placed.Any() && OptionSettings.ShowMessage != 0 && message_) message_->MetafileOnly = 1;
+  pad_.FinishStamp(stamped);
+}
+
+namespace {
+
+void TellFormatFileUnreadable(HWND owner) { MessageBoxW(owner, L"認印書式ファイルを読み込めません", L"ERROR", MB_OK); }
+
+}  // namespace
+
+void TSimpleStamp::StampNameSealFile(const std::string& file) {
+  const TForm1::StampResult stamped = [&] {
+    const TForm1::BusyScope busy(pad_);
+    TForm1::StampResult result;
+    if (!pad_.PasswordGate()) return result;
+    result = pad_.ClearForStamp();
+    if (!result.started || result.clipboardBusy) return result;
+    // Read whole before anything is replaced: a short file leaves the design as it was.
+    const auto bytes = ReadFileStart(file, kNameSealFileBytes);
+    const std::optional<NameSealRecord> design = bytes ? NameSealFromFormatFile(*bytes) : std::nullopt;
+    if (!design) {
+      TellFormatFileUnreadable(hwnd_);
+      result.reported = true;
+      return result;
+    }
+    const StoredSettingsRestored restored(store_);
+    const int resolution = CorrectedResolution(NameSealPixelsPerMetre(*design));
+    pad_.PutSealFormats(
+        result, resolution, [&design] { NameSealSettings = *design; }, [this] { DrawNameSealBitmap(pad_.Seal); },
+        [this] { DrawNameSealMetafile(pad_.Seal); }, false);
+    return result;
+  }();
+  pad_.FinishStamp(stamped);
+}
+
+// The date seal from a file keeps its own scale: the correction does not apply.
+void TSimpleStamp::StampDateSealFile(const std::string& file) {
+  const TForm1::StampResult stamped = [&] {
+    const TForm1::BusyScope busy(pad_);
+    TForm1::StampResult result;
+    if (!pad_.PasswordGate()) return result;
+    result = pad_.ClearForStamp();
+    if (!result.started || result.clipboardBusy) return result;
+    const auto bytes = ReadFileStart(file, kDateSealFileBytes);
+    const std::optional<DateSealRecord> design = bytes ? DateSealFromFormatFile(*bytes) : std::nullopt;
+    if (!design) {
+      TellFormatFileUnreadable(hwnd_);
+      result.reported = true;
+      return result;
+    }
+    const StoredSettingsRestored restored(store_);
+    pad_.PutSealFormats(
+        result, kDateSealPixelsPerMetre, [&design] { DateSealSettings = *design; },
+        [this] { DrawDateSealBitmap(pad_.Seal, true); }, [this] { DrawDateSealMetafile(pad_.Seal, true); }, true);
+    return result;
+  }();
+  pad_.FinishStamp(stamped);
+}
+
+// The picture stamps as the bitmap seal would, through the platform's
+// decoder; the stored bitmap seal comes back afterwards.
+void TSimpleStamp::StampImageFile(const std::string& file) {
+  const TForm1::StampResult stamped = [&] {
+    const TForm1::BusyScope busy(pad_);
+    TForm1::StampResult result;
+    if (!pad_.PasswordGate()) return result;
+    // The option holds 63 bytes: a shorter path would name another file.
+    if (file.size() >= sizeof OptionSettings.Bitmap1) {
+      MessageBoxW(hwnd_, L"画像ファイルのパスが長すぎるため押印できません。\n(63バイトまで)", kCaption,
+                  MB_OK | MB_ICONWARNING);
+      return result;
+    }
+    result = pad_.ClearForStamp();
+    if (!result.started || result.clipboardBusy) return result;
+    const StoredSettingsRestored restored(store_);
+    CopyToField(OptionSettings.Bitmap1, file);
+    ClipboardWriter clipboard(pad_.Handle());
+    result.reported = !pad_.StampBitmapSeal(clipboard);
+    result.Take(clipboard);
+    return result;
+  }();
+  pad_.FinishStamp(stamped, TForm1::AfterStampHide::ToolbarOnly);
+}
+
+// The file's bytes as the text, and the same text converted from code page
+// 932, so that it pastes right where another code page is the system's.
+void TSimpleStamp::StampTextFile(const std::string& file) {
+  const TForm1::BusyScope busy(pad_);
+  const TForm1::StampResult begun = pad_.ClearForStamp();
+  if (begun.clipboardBusy) return pad_.ReportClipboardFailure();
+  const std::optional<std::string> bytes = ReadFileBytes(file, kMaxTextFileBytes);
+  if (!bytes) {
+    MessageBoxW(hwnd_, L"登録されたファイルを読み込めませんでした", L"確認", MB_OK | MB_ICONQUESTION);
+    return;
+  }
+  const std::string_view text(bytes->c_str());  // a reader stops at the first NUL anyway
+  UniqueHglobal narrow(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+  if (narrow) {
+    GlobalLockGuard lock(narrow.get());
+    if (lock.get()) std::memcpy(lock.get(), text.data(), text.size() + 1);
+  }
+  const std::wstring wide = WideShowingInvalid(text);
+  UniqueHglobal unicode(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
+  if (unicode) {
+    GlobalLockGuard lock(unicode.get());
+    if (lock.get()) std::memcpy(lock.get(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  }
+  ClipboardWriter clipboard(hwnd_);
+  clipboard.Open();
+  const bool placed = clipboard.PutGlobal(CF_TEXT, std::move(narrow));
+  clipboard.PutGlobal(CF_UNICODETEXT, std::move(unicode));
+  clipboard.Close();
+  if (clipboard.Failed()) return pad_.ReportClipboardFailure();
+  if (!placed)
+    MessageBoxW(hwnd_, L"テキストをクリップボードに転送できませんでした。", kCaption, MB_OK | MB_ICONWARNING);
+}
+
+// Opening a file or a program leaves the clipboard alone.
+void TSimpleStamp::Launch(const std::string& file) {
+  const TForm1::BusyScope busy(pad_);
+  const std::wstring path = Wide(file);
+  const std::size_t slash = path.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+  ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+}
+
+// Centred or tiled at the picture's own size: the style value is set too,
+// since a stretching style would otherwise win over the tiling choice.
+void TSimpleStamp::SetWallpaper(const std::string& file, bool tile) {
+  if (file.empty()) return;  // an empty name would take the wallpaper away
+  const TForm1::BusyScope busy(pad_);
+  UniqueHkey desktop;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, desktop.put()) == ERROR_SUCCESS) {
+    auto set = [&desktop](const wchar_t* name, const wchar_t* value) {
+      RegSetValueExW(desktop.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                     static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t)));
+    };
+    set(L"TileWallpaper", tile ? L"1" : L"0");
+    set(L"WallpaperStyle", L"0");
+  }
+  std::wstring path = Wide(file);
+  SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+}
+
+void TSimpleStamp::StampScript(const std::string& file, bool metafile) {
+  const TForm1::StampResult stamped = [&] {
+    const TForm1::BusyScope busy(pad_);
+    TForm1::StampResult result;
+    if (!pad_.PasswordGate()) return result;
+    result = pad_.ClearForStamp();
+    if (!result.started || result.clipboardBusy) return result;
+    pad_.CreateWorkImage();
+    const int r = metafile ? RunMetafileScript(*pad_.Seal.WorkImage, file, pad_.Seal)
+                           : RunGraphicScript(*pad_.Seal.WorkImage, file, pad_.Seal);
+    if (r == 0) {
+      // No picture: the file cannot be read, or it gives no resolution.
+      pad_.FreeWorkImage();
+      MessageBoxW(hwnd_,
+                  L"グラフィックスクリプトから画像を作れませんでした。\n"
+                  L"ファイルがあるか、解像度(Reso)が指定されているかを確かめてください。",
+                  kCaption, MB_OK | MB_ICONWARNING);
+      result.reported = true;
+      return result;
+    }
+    const int resolution = CorrectedResolution(r);
+    ClipboardWriter clipboard(pad_.Handle());
+    bool dibTooLarge = false;
+    if (metafile) {
+      if (WantsMetafile()) clipboard.Open();
+      pad_.PutSealVectorMetafile(clipboard, resolution);
+      if (WantsMetafile()) clipboard.Close();
+    } else {
+      if (WantsMetafile()) {
+        clipboard.Open();
+        pad_.PutSealPicture(clipboard, resolution);
+      }
+      if (WantsDib()) dibTooLarge = !pad_.PutSealDib(clipboard, resolution);
+      if (WantsMetafile()) clipboard.Close();
+    }
+    pad_.FreeWorkImage();
+    result.Take(clipboard);
+    if (dibTooLarge)
+      result.problem =
+          L"画像が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
+          L"オプション設定で出力形式に拡張メタファイルを含めてください。";
+    return result;
+  }();
+  if (metafile && stamped.placed.Any() && OptionSettings.ShowMessage != 0 && message_) message_->MetafileOnly = 1;
+  pad_.FinishStamp(stamped);
+}
