@@ -283,6 +283,8 @@ TEST_F(Toolbar, TextImageAndScriptSlots) {
   Slot(3, 3, File(L"seal.bmp", scan.data(), scan.size()));
   Slot(4, 3, L"C:\\" + std::wstring(70, L'a') + L".bmp");
   Slot(5, 8, Temp(L"missing.vgs"));
+  const char noResolution[] = "Size 40 40\r\nReso 0\r\nRect 0 0 39 39\r\n";
+  Slot(6, 8, File(L"reso0.vgs", noResolution, sizeof noResolution - 1));
   harness::WriteString(kRoot, L"Bitmap1", L"0");
   Start();
 
@@ -311,6 +313,11 @@ TEST_F(Toolbar, TextImageAndScriptSlots) {
   Press(5);
   EXPECT_NE(Answer(L"Varnel印鑑").find(L"グラフィックスクリプト"), std::wstring::npos);
   EXPECT_FALSE(HasFormat(CF_DIB) || HasFormat(CF_ENHMETAFILE)) << "a script that cannot be read stamps nothing";
+
+  harness::PutClipboardText("before");
+  Press(6);
+  EXPECT_NE(Answer(L"Varnel印鑑").find(L"グラフィックスクリプト"), std::wstring::npos);
+  EXPECT_FALSE(HasFormat(CF_DIB) || HasFormat(CF_ENHMETAFILE)) << "Reso 0: no resolution, no picture";
 }
 
 TEST_F(Toolbar, LaunchAndWallpaperLeaveTheClipboard) {
