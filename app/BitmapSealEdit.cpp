@@ -14,32 +14,11 @@
 #include "Tasktray.h"
 #include "Text.h"
 
-namespace {
-
-// The tray's entries to stamping and editing are off while a dialog of the
-// stamp pad runs, and come back however it ends.
-class TrayMenuDisabled {
- public:
-  explicit TrayMenuDisabled(TTaskTrayForm* tray) : tray_(tray) {
-    if (tray_) tray_->DisableTrayMenu();
-  }
-  ~TrayMenuDisabled() {
-    if (tray_) tray_->EnableTrayMenu();
-  }
-  TrayMenuDisabled(const TrayMenuDisabled&) = delete;
-  TrayMenuDisabled& operator=(const TrayMenuDisabled&) = delete;
-
- private:
-  TTaskTrayForm* tray_;
-};
-
-}  // namespace
-
 void TForm1::BitmapEditClick() {
   if (Policy.BitmapEditOff()) return;
   const BusyScope busy(*this);
   {
-    const TrayMenuDisabled disabled(tray_);
+    const TrayMenuOff disabled(tray_);
     const int resolution = OptionSettings.Bitmap1Resolution;
     RunImageCutter(hwnd_, store_);
     // The resolution chosen counts even when no seal was saved; the

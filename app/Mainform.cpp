@@ -49,23 +49,6 @@ void DisableSubmenuHolding(HMENU menu, UINT child) {
   }
 }
 
-// The tray menu's stamping and editing items are off while a modal dialog
-// runs, and back however the dialog ends.
-class TrayMenuOff {
- public:
-  explicit TrayMenuOff(TTaskTrayForm* tray) : tray_(tray) {
-    if (tray_) tray_->DisableTrayMenu();
-  }
-  ~TrayMenuOff() {
-    if (tray_) tray_->EnableTrayMenu();
-  }
-  TrayMenuOff(const TrayMenuOff&) = delete;
-  TrayMenuOff& operator=(const TrayMenuOff&) = delete;
-
- private:
-  TTaskTrayForm* tray_;
-};
-
 }  // namespace
 
 void NotifyUserSelection(bool userChangeRequested) {

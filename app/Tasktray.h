@@ -62,5 +62,22 @@ class TTaskTrayForm : public Window {
   bool iconAdded_ = false;
 };
 
+// The tray menu's stamping and editing items are off while a modal dialog of
+// the stamp pad runs, and come back however the dialog ends.
+class TrayMenuOff {
+ public:
+  explicit TrayMenuOff(TTaskTrayForm* tray) : tray_(tray) {
+    if (tray_) tray_->DisableTrayMenu();
+  }
+  ~TrayMenuOff() {
+    if (tray_) tray_->EnableTrayMenu();
+  }
+  TrayMenuOff(const TrayMenuOff&) = delete;
+  TrayMenuOff& operator=(const TrayMenuOff&) = delete;
+
+ private:
+  TTaskTrayForm* tray_;
+};
+
 // Writes SimpleStamp\Show as the toolbar's visibility, at exit.
 void SaveToolbarVisibility(SettingsStore& store, bool visible);

@@ -6,6 +6,7 @@
 
 #include "ButtonGlyphs.h"
 #include "FileSystem.h"
+#include "FileSystemWide.h"
 #include "GraphicScript.h"
 #include "ScriptFiles.h"
 #include "ScriptReader.h"
@@ -270,7 +271,7 @@ void TScrEditForm::SpeedButton1Click() {
   if (!name) return;
   openFileName_ = *name;
   saveFileName_ = *name;
-  const std::optional<std::string> bytes = ReadScriptFile(*name, kScriptMaxFileBytes);
+  const std::optional<std::string> bytes = ReadFileBytes(*name, kScriptMaxFileBytes);
   if (!bytes) {
     // The text stays: it may hold work not yet saved.
     MessageBoxW(hwnd_, (L"「" + *name + L"」を開けませんでした。").c_str(), kCaption, MB_OK | MB_ICONWARNING);

@@ -8,8 +8,6 @@
 #include <string>
 #include <string_view>
 
-// The whole file, or nullopt when it cannot be read or is larger than maxBytes.
-std::optional<std::string> ReadScriptFile(const std::wstring& path, std::size_t maxBytes);
 // Creates or truncates the file and writes the bytes; false on any failure.
 bool WriteScriptFile(const std::wstring& path, std::string_view bytes);
 bool PathExists(const std::wstring& path);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "CommonDialogs.h"
 #include "Records.h"
 #include "Text.h"
 
@@ -41,14 +42,9 @@ std::optional<PickedFont> PickFont(HWND owner, const PickedFont& initial, int mi
 }
 
 std::optional<COLORREF> PickColour(HWND owner, COLORREF initial, std::array<COLORREF, 16>& custom) {
-  CHOOSECOLORW choose{};
-  choose.lStructSize = sizeof choose;
-  choose.hwndOwner = owner;
-  choose.rgbResult = initial & 0xFFFFFF;
-  choose.lpCustColors = custom.data();
-  choose.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (!ChooseColorW(&choose)) return std::nullopt;
-  return choose.rgbResult;
+  COLORREF colour = initial;
+  if (!ChooseColour(owner, colour, custom)) return std::nullopt;
+  return colour;
 }
 
 std::string Cp932Typed(std::wstring_view text) {
