@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <string>
 
-#include "GdiWorkImage.h"
 #include "harness/Clipboard.h"
 #include "harness/Pixels.h"
 #include "harness/Process.h"
@@ -46,15 +45,7 @@ void SaveClipboard(const std::wstring& name) {
 }
 
 void SaveWindow(HWND hwnd, const std::wstring& name) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  GdiWorkImage image;
-  image.SetSize(r.right - r.left, r.bottom - r.top);
-  image.BitmapCanvas();
-  HDC screen = GetDC(nullptr);
-  BitBlt(image.BitmapDc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  harness::WriteBmp(image.BitmapAsDib24(), gOut + L"\\" + name + L".bmp");
+  harness::WriteBmp(harness::CaptureWindow(hwnd), gOut + L"\\" + name + L".bmp");
 }
 
 int Call(HMODULE ctl, const char* name) {

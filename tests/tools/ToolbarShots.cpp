@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "GdiWorkImage.h"
 #include "harness/Dialogs.h"
 #include "harness/Pixels.h"
 #include "harness/Process.h"
@@ -21,15 +20,7 @@ std::wstring gOut;
 
 void SaveWindow(HWND hwnd, const std::wstring& name) {
   harness::PumpFor(300);  // let it paint
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  GdiWorkImage image;
-  image.SetSize(r.right - r.left, r.bottom - r.top);
-  image.BitmapCanvas();
-  HDC screen = GetDC(nullptr);
-  BitBlt(image.BitmapDc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  harness::WriteBmp(image.BitmapAsDib24(), gOut + L"\\" + name + L".bmp");
+  harness::WriteBmp(harness::CaptureWindow(hwnd), gOut + L"\\" + name + L".bmp");
 }
 
 void WaitForWidth(HWND hwnd, int width) {

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "GdiWorkImage.h"
 #include "MenuIds.h"
 #include "harness/Forms.h"
 #include "harness/Pixels.h"
@@ -143,16 +142,6 @@ PackedDib ScriptEditorSession::PreviewOnScreen() const {
     last = std::move(now);
   }
   return last;
-}
-
-PackedDib CaptureScreen(const RECT& r) {
-  GdiWorkImage image;
-  image.SetSize(r.right - r.left, r.bottom - r.top);
-  image.BitmapCanvas();
-  HDC screen = GetDC(nullptr);
-  BitBlt(image.BitmapDc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  return image.BitmapAsDib24();
 }
 
 bool SaveWindowPicture(HWND hwnd, const std::wstring& path) {

@@ -60,8 +60,6 @@ class ScriptEditorSession {
   bool WaitForEditor(DWORD timeoutMs = 10000);
 };
 
-// The screen's pixels inside the rectangle (screen coordinates).
-PackedDib CaptureScreen(const RECT& r);
 // A window as it shows on the screen, written as a .bmp file.
 bool SaveWindowPicture(HWND hwnd, const std::wstring& path);
 // The whole file, or nullopt when it cannot be read.

@@ -86,6 +86,10 @@ bool WriteBmp(const PackedDib& dib, const std::wstring& path) {
 PackedDib CaptureWindow(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
+  return CaptureScreen(r);
+}
+
+PackedDib CaptureScreen(const RECT& r) {
   GdiWorkImage image;
   image.SetSize(r.right - r.left, r.bottom - r.top);
   image.BitmapCanvas();

@@ -34,5 +34,7 @@ std::string WhiteBmpFile(int side);
 bool WriteBmp(const PackedDib& dib, const std::wstring& path);
 // What the screen shows of a window, as a 24-bit packed DIB.
 PackedDib CaptureWindow(HWND window);
+// What the screen shows in r.
+PackedDib CaptureScreen(const RECT& r);
 
 }  // namespace harness
