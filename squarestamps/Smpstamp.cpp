@@ -311,15 +311,18 @@ void TSimpleStamp::File1Click(int slot) {
   ShowFileName(slot);
 }
 
-void TSimpleStamp::OpenSquareFormat(int slot) {
-  SquareTextFormat& record = state_.SquareFormats[slot];
-  const CommonTextSettings& common = state_.Common;
-  const TextFormatValues defaults{
-      false, common.FontName, common.FontSize(), StyleCodeOf(common.FontStyle, 0), static_cast<Color>(common.Color), 0};
-  TextFormatValues values = defaults;
-  if (record.OwnFormat == 1)
-    values = {true, record.FontName, record.FontSize, record.StyleCode, static_cast<Color>(record.Color), 0};
-  if (!EditSquareFormat(hwnd_, values, defaults, SlotText(slot))) return;
+namespace {
+
+// What a slot's format dialog starts from: the slot's own format, or the
+// common text settings that stand in for it.
+template <typename Format>
+TextFormatValues FormatValues(const Format& record, const TextFormatValues& common) {
+  if (record.OwnFormat != 1) return common;
+  return {true, record.FontName, record.FontSize, record.StyleCode, static_cast<Color>(record.Color), 0};
+}
+
+template <typename Format>
+void TakeFormatValues(Format& record, const TextFormatValues& values) {
   record.OwnFormat = values.OwnFormat ? 1 : 0;
   record.FontName = values.FontName;
   record.FontSize = values.FontSize;
@@ -327,21 +330,29 @@ void TSimpleStamp::OpenSquareFormat(int slot) {
   record.Color = static_cast<std::int32_t>(values.Colour);
 }
 
+}  // namespace
+
+TextFormatValues TSimpleStamp::CommonFormatValues() const {
+  const CommonTextSettings& common = state_.Common;
+  return {false, common.FontName, common.FontSize(), StyleCodeOf(common.FontStyle, 0),
+          static_cast<Color>(common.Color), 0};
+}
+
+void TSimpleStamp::OpenSquareFormat(int slot) {
+  SquareTextFormat& record = state_.SquareFormats[slot];
+  const TextFormatValues defaults = CommonFormatValues();
+  TextFormatValues values = FormatValues(record, defaults);
+  if (!EditSquareFormat(hwnd_, values, defaults, SlotText(slot))) return;
+  TakeFormatValues(record, values);
+}
+
 void TSimpleStamp::OpenRotatedFormat(int slot) {
   RotatedTextFormat& record = state_.RotatedFormats[slot];
-  const CommonTextSettings& common = state_.Common;
-  const TextFormatValues defaults{
-      false, common.FontName, common.FontSize(), StyleCodeOf(common.FontStyle, 0), static_cast<Color>(common.Color), 0};
-  TextFormatValues values = defaults;
-  if (record.OwnFormat == 1)
-    values = {true, record.FontName, record.FontSize, record.StyleCode, static_cast<Color>(record.Color), 0};
+  const TextFormatValues defaults = CommonFormatValues();
+  TextFormatValues values = FormatValues(record, defaults);
   values.Angle = record.Angle;
   if (!EditRotatedFormat(hwnd_, values, defaults, SlotText(slot))) return;
-  record.OwnFormat = values.OwnFormat ? 1 : 0;
-  record.FontName = values.FontName;
-  record.FontSize = values.FontSize;
-  record.StyleCode = values.StyleCode;
-  record.Color = static_cast<std::int32_t>(values.Colour);
+  TakeFormatValues(record, values);
   record.Angle = values.Angle;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@
 
 class TForm1;
 class TMessageForm;
+struct TextFormatValues;
 
 class TSimpleStamp : public Window {
  public:
@@ -79,6 +81,7 @@ class TSimpleStamp : public Window {
   void Save();
   int KindOf(int slot) const;
   std::string SlotText(int slot) const;
+  TextFormatValues CommonFormatValues() const;
   void OpenSquareFormat(int slot);
   void OpenRotatedFormat(int slot);
   POINT CompactPosition() const;
@@ -86,6 +89,9 @@ class TSimpleStamp : public Window {
   // The stamps, by kind (SmpstampStamps.cpp).
   void StampSquare(int slot, const std::string& text);
   void StampRotatedText(int slot, const std::string& text);
+  void StampSealFile(const std::function<bool()>& readDesign, const std::function<int()>& resolution,
+                     const std::function<void()>& install, const std::function<void()>& drawBitmap,
+                     const std::function<void()>& drawMetafile, bool clearDateText);
   void StampNameSealFile(const std::string& file);
   void StampDateSealFile(const std::string& file);
   void StampImageFile(const std::string& file);

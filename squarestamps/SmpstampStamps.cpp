@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -187,53 +188,53 @@ void TellFormatFileUnreadable(HWND owner) { MessageBoxW(owner, L"認印書式フ
 
 }  // namespace
 
-void TSimpleStamp::StampNameSealFile(const std::string& file) {
+// A seal from a format file: the file is read whole into a scratch record
+// before anything is replaced (a short file leaves the design as it was),
+// and the stored design comes back however the stamp ends.
+void TSimpleStamp::StampSealFile(const std::function<bool()>& readDesign, const std::function<int()>& resolution,
+                                 const std::function<void()>& install, const std::function<void()>& drawBitmap,
+                                 const std::function<void()>& drawMetafile, bool clearDateText) {
   const TForm1::StampResult stamped = [&] {
     const TForm1::BusyScope busy(pad_);
     TForm1::StampResult result;
     if (!pad_.PasswordGate()) return result;
     result = pad_.ClearForStamp();
     if (!result.started || result.clipboardBusy) return result;
-    // Read whole before anything is replaced: a short file leaves the design as it was.
-    const auto bytes = ReadFileStart(file, kNameSealFileBytes);
-    const std::optional<NameSealRecord> design = bytes ? NameSealFromFormatFile(*bytes) : std::nullopt;
-    if (!design) {
+    if (!readDesign()) {
       TellFormatFileUnreadable(hwnd_);
       result.reported = true;
       return result;
     }
     const StoredSettingsRestored restored(store_);
-    const int resolution = CorrectedResolution(NameSealPixelsPerMetre(*design));
-    pad_.PutSealFormats(
-        result, resolution, [&design] { NameSealSettings = *design; }, [this] { DrawNameSealBitmap(pad_.Seal); },
-        [this] { DrawNameSealMetafile(pad_.Seal); }, false);
+    pad_.PutSealFormats(result, resolution(), install, drawBitmap, drawMetafile, clearDateText);
     return result;
   }();
   pad_.FinishStamp(stamped);
 }
 
+void TSimpleStamp::StampNameSealFile(const std::string& file) {
+  std::optional<NameSealRecord> design;
+  StampSealFile(
+      [&] {
+        const auto bytes = ReadFileStart(file, kNameSealFileBytes);
+        design = bytes ? NameSealFromFormatFile(*bytes) : std::nullopt;
+        return design.has_value();
+      },
+      [&] { return CorrectedResolution(NameSealPixelsPerMetre(*design)); }, [&] { NameSealSettings = *design; },
+      [this] { DrawNameSealBitmap(pad_.Seal); }, [this] { DrawNameSealMetafile(pad_.Seal); }, false);
+}
+
 // The date seal from a file keeps its own scale: the correction does not apply.
 void TSimpleStamp::StampDateSealFile(const std::string& file) {
-  const TForm1::StampResult stamped = [&] {
-    const TForm1::BusyScope busy(pad_);
-    TForm1::StampResult result;
-    if (!pad_.PasswordGate()) return result;
-    result = pad_.ClearForStamp();
-    if (!result.started || result.clipboardBusy) return result;
-    const auto bytes = ReadFileStart(file, kDateSealFileBytes);
-    const std::optional<DateSealRecord> design = bytes ? DateSealFromFormatFile(*bytes) : std::nullopt;
-    if (!design) {
-      TellFormatFileUnreadable(hwnd_);
-      result.reported = true;
-      return result;
-    }
-    const StoredSettingsRestored restored(store_);
-    pad_.PutSealFormats(
-        result, kDateSealPixelsPerMetre, [&design] { DateSealSettings = *design; },
-        [this] { DrawDateSealBitmap(pad_.Seal, true); }, [this] { DrawDateSealMetafile(pad_.Seal, true); }, true);
-    return result;
-  }();
-  pad_.FinishStamp(stamped);
+  std::optional<DateSealRecord> design;
+  StampSealFile(
+      [&] {
+        const auto bytes = ReadFileStart(file, kDateSealFileBytes);
+        design = bytes ? DateSealFromFormatFile(*bytes) : std::nullopt;
+        return design.has_value();
+      },
+      [] { return kDateSealPixelsPerMetre; }, [&] { DateSealSettings = *design; },
+      [this] { DrawDateSealBitmap(pad_.Seal, true); }, [this] { DrawDateSealMetafile(pad_.Seal, true); }, true);
 }
 
 // The picture stamps as the bitmap seal would, through the platform's
