@@ -133,14 +133,14 @@ class VrnCtl64 : public ControlTest {
   // a request landed in the caller's own queue (see CtlProbe.c).
   DWORD CallAllSevenFrom64Bits() {
     return harness::RunConsoleProgram(harness::HostPath(VARNEL_CTLPROBE64_UNIX),
-                                      L"\"" + harness::DistPath(L"x64\\VrnCtl.dll") + L"\"", kProgramMs)
+                                      L"\"" + harness::DistPath(VARNEL_CTL64_RELATIVE) + L"\"", kProgramMs)
         .exitCode;
   }
 };
 
 TEST_F(VrnCtl64, WithoutVarnelEveryExportReturnsZeroAndPostsNothingToTheCaller) {
   const DWORD exitCode = CallAllSevenFrom64Bits();
-  EXPECT_NE(exitCode, 1000u) << "x64\\VrnCtl.dll does not load in a 64-bit process";
+  EXPECT_NE(exitCode, 1000u) << VARNEL_CTL64_RELATIVE " does not load in a 64-bit process";
   EXPECT_NE(exitCode, 1001u) << "an export is missing or not at its ordinal";
   EXPECT_EQ(exitCode, 0u);
 }
