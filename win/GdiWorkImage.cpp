@@ -114,11 +114,6 @@ SIZE FrameOnScreen(HDC screen, int width, int height) {
 }
 }  // namespace
 
-SIZE GdiWorkImage::FrameFor(int width, int height) {
-  const UniqueScreenDc screen(GetDC(nullptr));
-  return FrameOnScreen(screen.get(), width, height);
-}
-
 SIZE GdiWorkImage::PixelsFor(SIZE hundredthsOfMm) {
   const UniqueScreenDc screen(GetDC(nullptr));
   const DeviceScale scale = ScaleOf(screen.get());

@@ -49,11 +49,9 @@ class GdiWorkImage : public WorkImage {
   // Hands the metafile over (to the clipboard, say); the image then holds none.
   UniqueHenhmetafile TakeMetafile() { return std::move(metafile_); }
 
-  // The frame, in hundredths of a millimetre, that a recording of
-  // width x height screen pixels gets: the screen's own millimetres per
-  // pixel, which a metafile header records as its reference.
-  static SIZE FrameFor(int width, int height);
-  // The other way: the screen pixels nearest to a physical size.
+  // The screen pixels nearest to a physical size, on the scale a recording
+  // of width x height pixels gets its frame from: the screen's own
+  // millimetres per pixel, which a metafile header records as its reference.
   static SIZE PixelsFor(SIZE hundredthsOfMm);
   // The screen's pixels per metre across, on the same scale.
   static int ScreenPixelsPerMetre();
