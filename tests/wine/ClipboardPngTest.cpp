@@ -30,6 +30,7 @@
 #include "harness/Png.h"
 #include "harness/Process.h"
 #include "harness/Registry.h"
+#include "harness/Varnel.h"
 
 namespace {
 
@@ -38,20 +39,11 @@ constexpr LONG kDateSealWidth = 238 * 100000 / 15249;  // 1560: 15.6 mm
 
 std::wstring Output(const std::wstring& name) { return std::wstring(VARNEL_OUTPUT_UNIX) + L"/" + name; }
 
-std::string FileBytes(const std::wstring& path) {
-  std::string bytes;
-  if (FILE* in = _wfopen(path.c_str(), L"rb")) {
-    for (int c; (c = std::fgetc(in)) != EOF;) bytes.push_back(static_cast<char>(c));
-    std::fclose(in);
-  }
-  return bytes;
-}
-
 // What the X11 clipboard offers while this stamp is on it.
 std::string X11Targets() {
   const std::wstring file = Output(L"x11-targets.txt");
   if (harness::RunHostShell(L"xclip -selection clipboard -t TARGETS -o >" + file) != 0) return "(xclip failed)";
-  return FileBytes(harness::HostPath(file));
+  return harness::ReadWholeFile(harness::HostPath(file)).value_or("(unreadable)");
 }
 
 bool Offers(UINT format) {
@@ -213,7 +205,7 @@ TEST_F(ClipboardPng, WithTheOptionOnASealAlsoReachesX11ProgramsAsATransparentPng
     EXPECT_NE(X11Targets().find("image/png"), std::string::npos);
     const std::wstring pasted = Output(std::wstring(L"clipboard-") + c.name + L".png");
     ASSERT_EQ(harness::RunHostShell(L"xclip -selection clipboard -t image/png -o >" + pasted), 0);
-    const std::string received = FileBytes(harness::HostPath(pasted));
+    const std::string received = harness::ReadWholeFile(harness::HostPath(pasted)).value_or("");
     EXPECT_EQ(std::vector<std::uint8_t>(received.begin(), received.end()), *bytes);
     // The DIB beside it, for ImageMagick to compare the two pictures.
     EXPECT_TRUE(harness::WriteBmp(dibPixels, harness::HostPath(Output(std::wstring(L"clipboard-") + c.name + L"-dib.bmp"))));
