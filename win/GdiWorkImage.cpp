@@ -110,7 +110,8 @@ namespace {
 SIZE FrameOnScreen(HDC screen, int width, int height) {
   if (!AcceptableSize(width, height)) return {0, 0};
   const DeviceScale scale = ScaleOf(screen);
-  return {MulDiv(width, scale.millimetresX * 100, scale.pixelsX), MulDiv(height, scale.millimetresY * 100, scale.pixelsY)};
+  return {MulDiv(width, scale.millimetresX * 100, scale.pixelsX),
+          MulDiv(height, scale.millimetresY * 100, scale.pixelsY)};
 }
 }  // namespace
 

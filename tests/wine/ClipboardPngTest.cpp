@@ -208,7 +208,8 @@ TEST_F(ClipboardPng, WithTheOptionOnASealAlsoReachesX11ProgramsAsATransparentPng
     const std::string received = harness::ReadWholeFile(harness::HostPath(pasted)).value_or("");
     EXPECT_EQ(std::vector<std::uint8_t>(received.begin(), received.end()), *bytes);
     // The DIB beside it, for ImageMagick to compare the two pictures.
-    EXPECT_TRUE(harness::WriteBmp(dibPixels, harness::HostPath(Output(std::wstring(L"clipboard-") + c.name + L"-dib.bmp"))));
+    const std::wstring dibFile = Output(std::wstring(L"clipboard-") + c.name + L"-dib.bmp");
+    EXPECT_TRUE(harness::WriteBmp(dibPixels, harness::HostPath(dibFile)));
   }
 
   // Every clipboard output of a seal takes it, in the same session.
