@@ -480,11 +480,12 @@ TEST_F(Toolbar, AFontWhoseNameCannotBeKeptIsRefusedWithTheReason) {
   for (int i = 0; i < 100 && Width() != 360; ++i) Sleep(20);
   harness::PostClick(bar, IDC_SS_FONT);
   HWND fonts = harness::WaitForBox(L"フォントの指定", 10000);
+  // The program has its list of fonts by now.
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kReplacements, face.c_str());
   ASSERT_NE(fonts, nullptr) << "the font dialog";
   HWND faces = GetDlgItem(fonts, 0x470);  // cmb1, the face names
   const LRESULT index = SendMessageW(faces, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                      reinterpret_cast<LPARAM>(face.c_str()));
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, kReplacements, face.c_str());
   ASSERT_NE(index, CB_ERR) << "the font is offered";
   SendMessageW(faces, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageW(fonts, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
