@@ -151,8 +151,9 @@ class TForm1 : public Window {
   StampResult BeginStamp();
   // BeginStamp after the password: the clipboard emptied for the new picture.
   StampResult ClearForStamp();
-  // What TerminateAsStamped 2 hides after a stamp.
-  enum class AfterStampHide { StampPadAndToolbar, ToolbarOnly };
+  // What TerminateAsStamped 2 hides after a stamp; NoAction: the stamp ends
+  // with the information message alone (rotated text).
+  enum class AfterStampHide { StampPadAndToolbar, ToolbarOnly, NoAction };
   void FinishStamp(const StampResult& result, AfterStampHide hide = AfterStampHide::StampPadAndToolbar);
   void AfterStampAction(AfterStampHide hide = AfterStampHide::StampPadAndToolbar);
   void ReportClipboardFailure();

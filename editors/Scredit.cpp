@@ -6,6 +6,7 @@
 
 #include "ButtonGlyphs.h"
 #include "FileSystem.h"
+#include "FileSave.h"
 #include "FileSystemWide.h"
 #include "GraphicScript.h"
 #include "ScriptFiles.h"
@@ -293,8 +294,10 @@ void TScrEditForm::SpeedButton2Click() {
     return;
   }
   if (PathExists(path) && MessageBoxW(hwnd_, L"上書保存します。よろしいですか？", L"", MB_OKCANCEL) != IDOK) return;
-  if (!WriteScriptFile(path, *bytes))
-    MessageBoxW(hwnd_, (L"「" + path + L"」に保存できませんでした。").c_str(), kCaption, MB_OK | MB_ICONWARNING);
+  // A write that fails half-way (a full disk, a share gone) leaves the old file as it was.
+  const DWORD error =
+      SaveReplacing(path, [&](const std::wstring& temporary) { return WriteScriptFile(temporary, *bytes); });
+  if (error != ERROR_SUCCESS) ReportSaveFailure(hwnd_, path, error);
 }
 
 void TScrEditForm::SpeedButton3Click() {
