@@ -169,4 +169,15 @@ bool WriteWholeFile(const std::wstring& path, const void* data, size_t size) {
   return size == 0 || (WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size);
 }
 
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
+  UniqueHandleObject file(raw);
+  std::string bytes(GetFileSize(raw, nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() && !ReadFile(raw, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+    return std::nullopt;
+  return bytes;
+}
+
 }  // namespace harness

@@ -80,5 +80,7 @@ class VarnelRun {
 
 // Writes bytes to a file, replacing it.
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);
+// The whole file, or nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::wstring& path);
 
 }  // namespace harness
