@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Clipboard.h"
+#include "Dpi.h"
 #include "Export.h"
 #include "GdiWorkImage.h"
 #include "ImageCodec.h"
@@ -89,6 +90,7 @@ class TForm1 : public Window {
   static constexpr UINT_PTR kClearRetryTimerId = 3;
   static constexpr UINT kClearRetryMs = 5000;
   static constexpr int kClearRetries = 12;
+  // In pixels at 96 dpi; the window has them at its monitor's DPI.
   static constexpr int kClientHeight = 91;
   static constexpr int kWidthWithBitmapSeal = 214;
   static constexpr int kWidthWithoutBitmapSeal = 141;
@@ -151,8 +153,9 @@ class TForm1 : public Window {
   StampResult BeginStamp();
   // BeginStamp after the password: the clipboard emptied for the new picture.
   StampResult ClearForStamp();
-  // What TerminateAsStamped 2 hides after a stamp.
-  enum class AfterStampHide { StampPadAndToolbar, ToolbarOnly };
+  // What TerminateAsStamped 2 hides after a stamp; NoAction: the stamp ends
+  // with the information message alone (rotated text).
+  enum class AfterStampHide { StampPadAndToolbar, ToolbarOnly, NoAction };
   void FinishStamp(const StampResult& result, AfterStampHide hide = AfterStampHide::StampPadAndToolbar);
   void AfterStampAction(AfterStampHide hide = AfterStampHide::StampPadAndToolbar);
   void ReportClipboardFailure();
@@ -197,6 +200,7 @@ class TForm1 : public Window {
   std::unique_ptr<GdiWorkImage> BitmapSealImage;
   HMENU MainMenu1 = nullptr;
   PreviewImage Image1, Image2, Image3;
+  DpiLayout layout_;  // the previews and labels, in pixels at 96 dpi
 };
 
 // Adds CF_METAFILEPICT converted from an enhanced metafile; nothing when the

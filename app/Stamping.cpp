@@ -328,7 +328,7 @@ void TForm1::FinishStamp(const StampResult& result, AfterStampHide hide) {
     return;
   }
   if (OptionSettings.ShowMessage != 0 && !result.external && ShowInformation) ShowInformation(result.placed);
-  AfterStampAction(hide);
+  if (hide != AfterStampHide::NoAction) AfterStampAction(hide);
 }
 
 void TForm1::AfterStampAction(AfterStampHide hide) {

@@ -29,7 +29,7 @@ bool ChooseSealFont(HWND owner, SealFont& font, int minSize, int maxSize, std::s
 
   const auto name = Cp932FromWide(description.lfFaceName);
   if (!name || name->size() > maxNameBytes) {
-    MessageBoxW(owner, L"このフォントは名前を保存できないため、指定できません。", L"Varnel印鑑", MB_OK);
+    TellFontNameUnsavable(owner);
     return false;
   }
   font.name = *name;
@@ -37,6 +37,10 @@ bool ChooseSealFont(HWND owner, SealFont& font, int minSize, int maxSize, std::s
   font.style = static_cast<std::uint8_t>((description.lfWeight >= FW_BOLD ? kStyleBold : 0) |
                                          (description.lfItalic ? kStyleItalic : 0));
   return true;
+}
+
+void TellFontNameUnsavable(HWND owner) {
+  MessageBoxW(owner, L"このフォントは名前を保存できないため、指定できません。", L"Varnel印鑑", MB_OK);
 }
 
 bool ChooseColour(HWND owner, COLORREF& colour, CustomColours& custom) {

@@ -21,6 +21,8 @@ struct SealFont {
 // than maxNameBytes in code page 932, or characters it lacks) is refused
 // with a message and changes nothing.
 bool ChooseSealFont(HWND owner, SealFont& font, int minSize, int maxSize, std::size_t maxNameBytes);
+// Why a chosen font changed nothing: its name cannot be kept.
+void TellFontNameUnsavable(HWND owner);
 
 using CustomColours = std::array<COLORREF, 16>;
 

@@ -109,6 +109,7 @@ class TForm2 : public FormDialog {
   bool OnCommand(int id, int code) override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
   void OnPageChanged() override { Preview(); }
+  void OnClose() override { CloseUnlessKept(); }
 
  private:
   void FormCreate();
@@ -129,12 +130,23 @@ class TForm2 : public FormDialog {
   void ColourButtonClick(int id);
   void Preview();
   void Button1Click();
+  struct Design {
+    NameSealRecord name;
+    DateSealRecord date;
+    bool operator==(const Design& other) const {
+      return std::memcmp(&name, &other.name, sizeof name) == 0 && std::memcmp(&date, &other.date, sizeof date) == 0;
+    }
+  };
+  Design DesignInControls();
+  void CloseUnlessKept();
 
   SettingsStore& store_;
   const AdminPolicyState& policy_;
   bool opened_ = false, finished_ = false;
   NameSealRecord openedName_{};
   DateSealRecord openedDate_{};
+  // The design as the controls showed it on opening: what a close compares against.
+  Design openedDesign_{};
   // The sizes chosen for the two seals, in StampSize units.
   std::int32_t NameSize = 0, DateSize = 0;
   // Set while the controls are filled from the records: nothing is previewed.
@@ -161,6 +173,7 @@ void TForm2::FormCreate() {
   FillDateControls();
   RefreshSizeDisplays();
   Filling = false;
+  openedDesign_ = DesignInControls();
   preview_.Attach(Item(IDC_EDITOR_PREVIEW), Item(IDC_EDITOR_PREVIEW_PANEL));
   ShowPage(kNamePage);
   ApplyPolicy();
@@ -400,6 +413,27 @@ void TForm2::Button1Click() {
   End(IDOK);
 }
 
+// Both records as the controls would store them, the records in memory left as they were.
+TForm2::Design TForm2::DesignInControls() {
+  const NameSealRecord name = NameSealSettings;
+  const DateSealRecord date = DateSealSettings;
+  ReadNameControls();
+  ReadDateControls();
+  const Design design{NameSealSettings, DateSealSettings};
+  NameSealSettings = name;
+  DateSealSettings = date;
+  return design;
+}
+
+// Esc and the close box: a design the user changed is thrown away only when
+// the user agrees; an unchanged one closes at once.
+void TForm2::CloseUnlessKept() {
+  if (DesignInControls() != openedDesign_ &&
+      MessageBoxW(hwnd_, L"編集内容を破棄しますか？", L"Varnel印鑑", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+    return;
+  End(IDCANCEL);
+}
+
 void TForm2::RestoreUnlessFinished() {
   if (!opened_ || finished_) return;
   NameSealSettings = openedName_;
@@ -408,7 +442,7 @@ void TForm2::RestoreUnlessFinished() {
 
 bool TForm2::OnCommand(int id, int code) {
   if (id == IDCANCEL) {
-    End(IDCANCEL);
+    CloseUnlessKept();
     return true;
   }
   if (code == EN_CHANGE) {

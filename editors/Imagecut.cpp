@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kFrameMax = 449;   // the frame's first and largest width
 constexpr int kFrameStep = 4;    // it grows and shrinks by this, about its centre
-constexpr int kFrameFloor = 97;  // the smallest width the steps reach from 449
 constexpr int kMargin = 8;       // around the frame, in pixels
 constexpr int kColumnGap = 12;   // between the frame and the column of controls
 // A picture is never dragged so far that less of it than this stays in the
@@ -163,8 +162,17 @@ class TImgCut : public ModalDialog {
     return false;
   }
   void OnClose() override { Button2Click(); }
+  bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR&) override {
+    // On a monitor of another DPI the dialog manager scales every child;
+    // the frame shows the scan's own pixels, so it takes its size back.
+    if (message == WM_DPICHANGED) PostMessageW(hwnd_, kRefitFrameMessage, 0, 0);
+    if (message != kRefitFrameMessage) return false;
+    SetFrameWidth(frameWidth_);
+    return true;
+  }
 
  private:
+  static constexpr UINT kRefitFrameMessage = WM_APP + 1;
   void Layout();
   void AddHints();
   void FormCreate();
@@ -287,11 +295,9 @@ void TImgCut::FormCreate() {
   const std::string_view seal = FieldText(OptionSettings.Bitmap1);
   if (seal != "0" && LoadPicture(Wide(seal), false)) {
     SourceFile = Wide(seal);
-    // The frame shrinks until it fits the seal; it goes no smaller than
-    // its own buttons make it.
-    int width = kFrameMax;
-    while (width + 1 > picture_->BitmapWidth() && width - kFrameStep >= kFrameFloor) width -= kFrameStep;
-    SetFrameWidth(width);
+    // The frame fits the seal, so that saving it again keeps its size; the
+    // floor of the size buttons does not apply here.
+    SetFrameWidth(std::clamp(picture_->BitmapWidth() - 1, 1, kFrameMax));
     CutState = 1;
   }
   CheckRadioButton(hwnd_, IDC_CUT_RES260, IDC_CUT_RES153,
@@ -368,9 +374,11 @@ void TImgCut::Button3Click() {
   SourceFile = path;
 }
 
+// A frame fitted to a seal may be off the 4-pixel steps: it grows no
+// further than its first size.
 void TImgCut::Button4Click() {
   if (frameWidth_ > kFrameMax - 1) return;
-  SetFrameWidth(frameWidth_ + kFrameStep);
+  SetFrameWidth(std::min(frameWidth_ + kFrameStep, kFrameMax));
   ShowPrintSize();
   MarkChanged();
 }
@@ -402,7 +410,8 @@ void TImgCut::Image1MouseMove(POINT p) {
   if (!Dragging || !picture_) return;
   const POINT at = Image1.Position();
   const int w = picture_->BitmapWidth(), h = picture_->BitmapHeight();
-  const int keepX = std::min(kKeepInFrame, w), keepY = std::min(kKeepInFrame, h);
+  // Never more than the frame holds, or the bounds below would cross.
+  const int keepX = std::min({kKeepInFrame, w, frameWidth_}), keepY = std::min({kKeepInFrame, h, frameWidth_});
   Image1.MoveTo({std::clamp<int>(at.x + p.x - GrabX, keepX - w, frameWidth_ - keepX),
                  std::clamp<int>(at.y + p.y - GrabY, keepY - h, frameWidth_ - keepY)});
 }

@@ -34,3 +34,9 @@
 #define IDC_FMT_ANGLE_LABEL 4123  // TRotFmt only
 #define IDC_FMT_ANGLE 4124        // TrackBar1
 #define IDC_FMT_ANGLE_VALUE 4125
+
+// The confirmation that a text file slot's file could not be read; its one
+// button is IDYES.
+#define IDD_SS_UNREADABLE 4200
+#define IDC_SS_UNREADABLE_ICON 4201
+#define IDC_SS_UNREADABLE_TEXT 4202

@@ -32,7 +32,10 @@ std::optional<PickedFont> PickFont(HWND owner, const PickedFont& initial, int mi
   }
   if (!ChooseFontW(&choose)) return std::nullopt;
   const std::optional<std::string> name = Cp932FromWide(font.lfFaceName);
-  if (!name || name->empty()) return std::nullopt;
+  if (!name || name->empty()) {
+    TellFontNameUnsavable(owner);
+    return std::nullopt;
+  }
   PickedFont picked;
   picked.name = *name;
   picked.points = (choose.iPointSize + 5) / 10;

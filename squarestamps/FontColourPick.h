@@ -18,7 +18,8 @@ struct PickedFont {
 };
 
 // Nothing when cancelled, or when the chosen name has no code-page-932
-// spelling. With a range, sizes outside it are refused by the dialog.
+// spelling (the user is told why). With a range, sizes outside it are
+// refused by the dialog.
 std::optional<PickedFont> PickFont(HWND owner, const PickedFont& initial, int minPoints = 0, int maxPoints = 0);
 // Nothing when cancelled; custom holds the dialog's custom colours.
 std::optional<COLORREF> PickColour(HWND owner, COLORREF initial, std::array<COLORREF, 16>& custom);

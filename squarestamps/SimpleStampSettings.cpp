@@ -23,6 +23,15 @@ void FromCommon(SquareTextFormat& record, const CommonTextSettings& common) {
   record.Color = common.Color;
 }
 
+// Any stored angle is the turn it names: 315 is -45. The track bar's range
+// holds every turn, and the layout's quadrants expect no more than a turn.
+std::int32_t SameAngleInTrackRange(std::int32_t angle) {
+  std::int32_t a = angle % 360;
+  if (a > kAngleMax) a -= 360;
+  if (a < kAngleMin) a += 360;
+  return a;
+}
+
 void ReadFormatFields(const ValueList& list, SquareTextFormat& record) {
   record.OwnFormat = list.IntAt(0);
   record.FontName = list.TextAt(1);
@@ -111,8 +120,7 @@ void LoadSimpleStamp(SettingsStore& store, SimpleStampState& state) {
       rotated.Angle = 0;
     } else {
       ReadFormatFields(list, rotated);
-      // The angle track bar's range; further turns would place the text outside its picture.
-      rotated.Angle = std::clamp(list.IntAt(5), kAngleMin, kAngleMax);
+      rotated.Angle = SameAngleInTrackRange(list.IntAt(5));
     }
   }
 }

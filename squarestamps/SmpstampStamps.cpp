@@ -11,6 +11,7 @@
 #include <string>
 
 #include "DateSeal.h"
+#include "Dialog.h"
 #include "FileSystem.h"
 #include "FontColourPick.h"
 #include "GraphicScript.h"
@@ -24,6 +25,7 @@
 #include "Sjis.h"
 #include "Text.h"
 #include "TextStamps.h"
+#include "resource.h"
 
 namespace {
 
@@ -74,6 +76,31 @@ class StoredSettingsRestored {
 
  private:
   SettingsStore& store_;
+};
+
+// The folder a launched file starts in. A root keeps its backslash: "C:"
+// alone names the current folder on that drive, not its root.
+std::wstring LaunchFolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  const bool root = slash == 0 || path[slash - 1] == L':';
+  return path.substr(0, root ? slash + 1 : slash);
+}
+
+// "登録されたファイルを読み込めませんでした" as a confirmation with its one
+// button, "はい"; Esc and the close box also close it.
+class TextFileUnreadable : public ModalDialog {
+ protected:
+  void OnInitDialog() override {
+    SendMessageW(Item(IDC_SS_UNREADABLE_ICON), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)),
+                 0);
+    MessageBeep(MB_ICONQUESTION);
+  }
+  bool OnCommand(int id, int code) override {
+    if (code != BN_CLICKED || (id != IDYES && id != IDCANCEL)) return false;
+    End(IDYES);
+    return true;
+  }
 };
 
 // A picture of a text stamp must exist and stay within what the platform draws.
@@ -161,8 +188,8 @@ void TSimpleStamp::StampSquare(int slot, const std::string& text) {
   pad_.FinishStamp(stamped);
 }
 
-// Also ends with the after-stamp action, as every other stamp does: the
-// clipboard is cleared after two minutes when the options ask for it.
+// Ends with the information message alone: no exit, hiding or clearing of
+// the clipboard follows a rotated text.
 void TSimpleStamp::StampRotatedText(int slot, const std::string& text) {
   const TForm1::StampResult stamped = [&] {
     const TForm1::BusyScope busy(pad_);
@@ -181,7 +208,7 @@ void TSimpleStamp::StampRotatedText(int slot, const std::string& text) {
     return result;
   }();
   if (stamped.placed.Any() && OptionSettings.ShowMessage != 0 && message_) message_->MetafileOnly = 1;
-  pad_.FinishStamp(stamped);
+  pad_.FinishStamp(stamped, TForm1::AfterStampHide::NoAction);
 }
 
 namespace {
@@ -272,7 +299,7 @@ void TSimpleStamp::StampTextFile(const std::string& file) {
   if (begun.clipboardBusy) return pad_.ReportClipboardFailure();
   const std::optional<std::string> bytes = ReadFileBytes(file, kMaxTextFileBytes);
   if (!bytes) {
-    MessageBoxW(hwnd_, L"登録されたファイルを読み込めませんでした", L"確認", MB_OK | MB_ICONQUESTION);
+    TextFileUnreadable().Run(IDD_SS_UNREADABLE, hwnd_);
     return;
   }
   const std::string_view text(bytes->c_str());  // a reader stops at the first NUL anyway
@@ -301,8 +328,7 @@ void TSimpleStamp::StampTextFile(const std::string& file) {
 void TSimpleStamp::Launch(const std::string& file) {
   const TForm1::BusyScope busy(pad_);
   const std::wstring path = Wide(file);
-  const std::size_t slash = path.find_last_of(L"\\/");
-  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+  const std::wstring folder = LaunchFolderOf(path);
   ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
 }
 

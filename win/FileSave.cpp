@@ -20,6 +20,13 @@ std::wstring FolderOf(const std::wstring& fullPath) {
   return slash == std::wstring::npos ? L"." : fullPath.substr(0, slash + 1);
 }
 
+// The file's content reaches the disk before the file replaces another: a
+// power cut after the rename must not leave an empty file in its place.
+bool FlushToDisk(const wchar_t* path) {
+  UniqueFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && FlushFileBuffers(file.get());
+}
+
 std::size_t ColourTableBytes(const BITMAPINFOHEADER& header) {
   if (header.biBitCount > 8) return header.biCompression == BI_BITFIELDS ? 12 : 0;
   const std::size_t colours = header.biClrUsed ? header.biClrUsed : std::size_t{1} << header.biBitCount;
@@ -43,12 +50,13 @@ DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std
     return error ? error : ERROR_CANNOT_MAKE;
   }
   SetLastError(ERROR_SUCCESS);
-  if (!write(temporary)) {
+  if (!write(temporary) || !FlushToDisk(temporary)) {
     const DWORD error = GetLastError();
     DeleteFileW(temporary);
     return error ? error : ERROR_WRITE_FAULT;
   }
-  if (!MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+  if (!MoveFileExW(temporary, target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
     const DWORD error = GetLastError();
     DeleteFileW(temporary);
     return error ? error : ERROR_WRITE_FAULT;

@@ -11,8 +11,9 @@
 #include "WorkImage.h"
 
 // Creates the content through `write` (given the temporary file's path, true
-// when it wrote it) and moves it over path. 0 on success, else the
-// platform's error code; the temporary file is gone either way.
+// when it wrote it), flushes it to the disk and moves it over path. 0 on
+// success, else the platform's error code; the temporary file is gone
+// either way.
 DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write);
 
 // A packed DIB (header, colour table, rows) as a .bmp file.

@@ -128,7 +128,8 @@ DecodedImage Decode(const std::wstring& path) {
   ComRef<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, frame.put()))) return result;
   UINT width = 0, height = 0;
-  if (FAILED(frame->GetSize(&width, &height))) return result;
+  // A picture without pixels is no picture at all.
+  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return result;
   // The size is known before a single pixel is decoded.
   if (!AcceptableFrame(width, height)) return {ImageFileStatus::TooLarge, {}};
   ComRef<IWICFormatConverter> converter;

@@ -87,6 +87,8 @@ TEST(SimpleStampSettingsTest, RecordsAndCommonStyleRoundTripAsStored) {
   store.Set(kPath, "Stamp4", "11");
   store.Set(kPath, "RotateTextFormt1", "1,ＭＳ 明朝,24,1,16711680");  // five fields: no angle
   store.Set(kPath, "RotateTextFormt2", "0,,0,0,0,-400");
+  store.Set(kPath, "RotateTextFormt3", "0,,0,0,0,315");
+  store.Set(kPath, "RotateTextFormt4", "0,,0,0,0,-2147483648");
   SimpleStampState state;
   LoadSimpleStamp(store, state);
   EXPECT_EQ(state.Common.FontStyle, kStyleItalic);
@@ -96,7 +98,10 @@ TEST(SimpleStampSettingsTest, RecordsAndCommonStyleRoundTripAsStored) {
   EXPECT_EQ(state.RotatedFormats[1].FontName, "ＭＳ 明朝");
   EXPECT_EQ(state.RotatedFormats[1].Color, 16711680);
   EXPECT_EQ(state.RotatedFormats[1].Angle, 0);
-  EXPECT_EQ(state.RotatedFormats[2].Angle, -180);
+  // Every stored angle is the turn it names, within the track bar's range.
+  EXPECT_EQ(state.RotatedFormats[2].Angle, -40);
+  EXPECT_EQ(state.RotatedFormats[3].Angle, -45);
+  EXPECT_EQ(state.RotatedFormats[4].Angle, -128) << "-2147483648 = -5965232 x 360 - 128";
 
   state.Common.FontStyle = kStyleBold | kStyleUnderline;
   state.SquareFormats[5] = {1, "Font, Inc", 36, 4, 32768};

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "FileSystem.h"
@@ -138,10 +139,10 @@ TEST_F(Cutter, TheFrameFitsTheSealAndSavingAtOnceWritesNothing) {
   Start();
   HWND cutter = OpenCutterFromPad();
   ASSERT_NE(cutter, nullptr);
-  // From 449 in steps of 4 to the first width whose cut (width + 1) fits 200.
-  EXPECT_EQ(FrameWidth(cutter), 197);
-  EXPECT_EQ(SizeOf(GetDlgItem(cutter, IDC_CUT_PANEL1)).cy, 197);
-  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"12.95") << "198 px at 15294 px/m";
+  // The cut (width + 1) is the seal's own 200 pixels.
+  EXPECT_EQ(FrameWidth(cutter), 199);
+  EXPECT_EQ(SizeOf(GetDlgItem(cutter, IDC_CUT_PANEL1)).cy, 199);
+  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"13.08") << "200 px at 15294 px/m";
   EXPECT_EQ(IsDlgButtonChecked(cutter, IDC_CUT_RES153), BST_CHECKED);
   EXPECT_EQ(SizeOf(Image(cutter)).cx, 200) << "the seal at its natural size";
 
@@ -153,15 +154,80 @@ TEST_F(Cutter, TheFrameFitsTheSealAndSavingAtOnceWritesNothing) {
   cutter = OpenCutterFromPad();
   ASSERT_NE(cutter, nullptr);
   harness::Click(cutter, IDC_CUT_BUTTON4);
-  EXPECT_EQ(FrameWidth(cutter), 201);
+  EXPECT_EQ(FrameWidth(cutter), 203);
   for (int i = 0; i < 30; ++i) harness::Click(cutter, IDC_CUT_BUTTON5);
-  EXPECT_EQ(FrameWidth(cutter), 97) << "the smallest step";
+  EXPECT_EQ(FrameWidth(cutter), 99) << "the smallest step from 203";
   for (int i = 0; i < 120; ++i) harness::Click(cutter, IDC_CUT_BUTTON4);
-  EXPECT_EQ(FrameWidth(cutter), 449) << "the largest";
+  EXPECT_EQ(FrameWidth(cutter), 449) << "the largest, and no further";
   EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"29.42");
   PostMessageW(cutter, WM_COMMAND, IDCANCEL, 0);  // Esc
   ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
   EXPECT_EQ(harness::WaitForBox(L"Varnel印鑑", 1000), nullptr);
+}
+
+// A seal smaller than the size buttons go: the frame fits it all the same,
+// so a seal moved and put back is saved at its own size, nothing cut off
+// and no white added.
+TEST_F(Cutter, ASmallSealMovedAndSavedKeepsItsSize) {
+  std::string seal = harness::WhiteBmpFile(60);
+  const std::size_t stride = (60 * 3 + 3) / 4 * 4;
+  auto paintRed = [&](int x, int y) {  // rows bottom-up, blue-green-red
+    char* pixel = seal.data() + 54 + (59 - y) * stride + x * 3;
+    pixel[0] = pixel[1] = 0;
+  };
+  paintRed(0, 0);
+  paintRed(59, 59);
+  ASSERT_TRUE(harness::WriteWholeFile(harness::DistPath(kSeal), seal.data(), seal.size()));
+  harness::WriteString(kRoot, L"Bitmap1", kSeal);
+  Start();
+  HWND cutter = OpenCutterFromPad();
+  ASSERT_NE(cutter, nullptr);
+  EXPECT_EQ(FrameWidth(cutter), 59);
+  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"3.92") << "60 px at 15294 px/m";
+  HWND image = Image(cutter);
+  Drag(image, {30, 30}, {33, 31});
+  EXPECT_EQ(PlaceOf(image).x, 3);
+  Drag(image, {33, 31}, {30, 30});
+  ASSERT_EQ(PlaceOf(image).x, 0);
+  SaveAs(cutter, L"cut-test");
+  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSaved);
+  const DecodedImage saved = DecodeImageFile(harness::DistPath(kSaved));
+  ASSERT_EQ(saved.status, ImageFileStatus::Loaded);
+  EXPECT_EQ(harness::DibWidth(saved.dib), 60);
+  EXPECT_EQ(harness::DibHeight(saved.dib), 60);
+  EXPECT_TRUE(harness::PixelAt(saved.dib, 0, 0).IsReddish()) << "the top left corner";
+  EXPECT_TRUE(harness::PixelAt(saved.dib, 59, 59).IsReddish()) << "the bottom right corner";
+  EXPECT_TRUE(harness::PixelAt(saved.dib, 30, 30).IsWhite());
+}
+
+// A picture without pixels is unreadable, not too large.
+TEST_F(Cutter, AnEmptyPictureIsRefusedAsUnreadable) {
+  std::string empty(54, '\0');
+  BITMAPFILEHEADER file{0x4D42, 54, 0, 0, 54};
+  BITMAPINFOHEADER info{40, 0, 0, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::memcpy(empty.data(), &file, sizeof file);
+  std::memcpy(empty.data() + 14, &info, sizeof info);
+  const std::wstring path = harness::DistPath(L"cut-empty.bmp");
+  ASSERT_TRUE(harness::WriteWholeFile(path, empty.data(), empty.size()));
+  Start();
+  HWND cutter = OpenCutterFromPad();
+  ASSERT_NE(cutter, nullptr);
+  harness::PostClick(cutter, IDC_CUT_BUTTON3);
+  HWND open = harness::WaitForBox(L"ビットマップファイルの読込み");
+  ASSERT_NE(open, nullptr);
+  harness::ChooseFile(open, path);
+  HWND refusal = harness::WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(refusal, nullptr);
+  const std::wstring text = harness::BoxText(refusal);
+  EXPECT_EQ(text.substr(0, text.find(L'\n')), L"画像ファイルを読み込めません");
+  EXPECT_TRUE(text.ends_with(L"\\cut-empty.bmp")) << "the file is named";
+  harness::PressButton(refusal, IDOK);
+  EXPECT_FALSE(IsWindowVisible(Image(cutter))) << "nothing loaded";
+  harness::PostClick(cutter, IDCANCEL);
+  EXPECT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+  DeleteFileW(path.c_str());
 }
 
 TEST_F(Cutter, AScanIsCutWithWhiteMarginsAndStoredUnderItsBareName) {
@@ -224,9 +290,9 @@ TEST_F(Cutter, TheResolutionChosenCountsWithoutASaveAndTheSealCanBeErased) {
   Start();
   HWND cutter = OpenCutterFromPad();
   ASSERT_NE(cutter, nullptr);
-  EXPECT_EQ(FrameWidth(cutter), 117);
+  EXPECT_EQ(FrameWidth(cutter), 119);
   harness::Click(cutter, IDC_CUT_RES260);
-  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"4.54") << "118 px at 26000 px/m";
+  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"4.62") << "120 px at 26000 px/m";
   harness::PostClick(cutter, IDCANCEL);
   ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
 

@@ -64,6 +64,15 @@ class Editors : public ::testing::Test {
     for (int i = 0; i < 250 && IsWindow(dialog); ++i) Sleep(20);
     return !IsWindow(dialog);
   }
+  // The question before a changed design is thrown away: its text, after
+  // pressing the button given.
+  static std::wstring DiscardQuestion(int button) {
+    HWND box = harness::WaitForBox(L"Varnel印鑑", 5000);
+    if (!box) return L"(none)";
+    const std::wstring text = harness::BoxText(box);
+    harness::PressButton(box, button);
+    return text;
+  }
   // The validation message the finish button brings up, answered with OK.
   static std::wstring Refusal(HWND dialog) {
     harness::PostClickIn(dialog, IDC_OPTIONS_FINISH);
@@ -184,6 +193,7 @@ TEST_F(Editors, ClosingTheEditorWithoutFinishingChangesNothingEvenAtExit) {
   EXPECT_EQ(harness::TextIn(editor, IDC_NAME_TEXT1), L"山田太郎") << "8 bytes at most";
   harness::SelectPage(editor, IDC_EDITOR_TABS, 0);  // previews the edited design
   PostMessageW(editor, WM_CLOSE, 0, 0);
+  EXPECT_EQ(DiscardQuestion(IDOK), L"編集内容を破棄しますか？");
   ASSERT_TRUE(harness::WaitForWindowGone(L"印影編集", 5000));
   EndProgram();
   EXPECT_EQ(Stored(kName, L"Text1"), L"名") << "the save at exit does not write the abandoned design";
@@ -237,6 +247,43 @@ TEST_F(Editors, ThePreviewIsCentredAndAWideDoubleRingIsShownWhole) {
   EXPECT_LT(dateRight, 320);
   EXPECT_NEAR(dateRight - dateLeft, 320 * 297 / 344, 6);
   PostMessageW(editor, WM_CLOSE, 0, 0);
+  EXPECT_EQ(DiscardQuestion(IDOK), L"編集内容を破棄しますか？");
+}
+
+// A whole design session is not lost to a stray Esc: a changed design is
+// thrown away only when the user agrees; an unchanged one closes at once.
+TEST_F(Editors, EscAndTheCloseBoxAskBeforeAChangedDesignIsThrownAway) {
+  Start();
+  HWND editor = OpenEditor();
+  ASSERT_NE(editor, nullptr);
+  PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);  // Esc
+  EXPECT_TRUE(harness::WaitForWindowGone(L"印影編集", 5000)) << "nothing changed: closed at once";
+  EXPECT_EQ(harness::WaitForBox(L"Varnel印鑑", 500), nullptr);
+
+  editor = OpenEditor();
+  ASSERT_NE(editor, nullptr);
+  harness::SelectPage(editor, IDC_EDITOR_TABS, 1);
+  harness::SetTextIn(editor, IDC_NAME_TEXT1, L"山");
+  PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(DiscardQuestion(IDCANCEL), L"編集内容を破棄しますか？");
+  Sleep(300);
+  ASSERT_TRUE(IsWindow(editor)) << "Cancel returns to the editor";
+  EXPECT_EQ(harness::TextIn(editor, IDC_NAME_TEXT1), L"山") << "with the change";
+
+  harness::SetTextIn(editor, IDC_NAME_TEXT1, L"名");  // back as it was
+  PostMessageW(editor, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(harness::WaitForWindowGone(L"印影編集", 5000)) << "changed back: closed at once";
+  EXPECT_EQ(harness::WaitForBox(L"Varnel印鑑", 500), nullptr);
+
+  editor = OpenEditor();
+  ASSERT_NE(editor, nullptr);
+  harness::SelectPage(editor, IDC_EDITOR_TABS, 2);
+  harness::ClickIn(editor, IDC_DATE_SIZE_S);
+  PostMessageW(editor, WM_CLOSE, 0, 0);  // the close box
+  EXPECT_EQ(DiscardQuestion(IDOK), L"編集内容を破棄しますか？");
+  EXPECT_TRUE(harness::WaitForWindowGone(L"印影編集", 5000));
+  EXPECT_EQ(Stored(kName, L"Text1"), L"名");
+  EXPECT_EQ(Stored(kDate, L"StampSize"), L"115") << "thrown away";
 }
 
 TEST_F(Editors, ThePolicyAndTheLockGateTheEditorInBothMenus) {

@@ -40,6 +40,16 @@ ScriptEditorSession::~ScriptEditorSession() {
 
 bool ScriptEditorSession::Start() {
   program.emplace(DistPath(L"Varnel.exe"));
+  return WaitForStampPad();
+}
+
+bool ScriptEditorSession::StartUnderFileSizeLimit(int limitKiB) {
+  if (!harness::StartUnderFileSizeLimit(DistPath(L"Varnel.exe"), limitKiB) || !WaitForStampPad()) return false;
+  program.emplace(tray);
+  return program->Running();
+}
+
+bool ScriptEditorSession::WaitForStampPad() {
   tray = WaitForWindow(L"VarnelMain", kStartMs);
   pad = WaitForWindow(L"Varnel印鑑", kStartMs, L"TForm1");
   return tray && pad && WaitUntil([this] { return IsWindowVisible(pad) != FALSE; }, kStartMs);

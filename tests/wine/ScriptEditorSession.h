@@ -22,6 +22,8 @@ class ScriptEditorSession {
 
   // Starts the program and waits for its stamp pad.
   bool Start();
+  // The same on a volume that is full beyond limitKiB of any one file.
+  bool StartUnderFileSizeLimit(int limitKiB);
   // The editor through the stamp pad's menu item or the tray's; false when
   // the editor or its builder did not appear.
   bool OpenFromPad();
@@ -57,6 +59,7 @@ class ScriptEditorSession {
   std::optional<RunningProgram> program;
 
  private:
+  bool WaitForStampPad();
   bool WaitForEditor(DWORD timeoutMs = 10000);
 };
 

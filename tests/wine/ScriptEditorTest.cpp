@@ -223,6 +223,46 @@ TEST_F(ScriptEditor, SavingForcesTheScriptExtensionAndAsksBeforeReplacing) {
   EXPECT_EQ(FileOnceItHolds(folder + L"\\stamp.vgs", "SIZE 60 60"), "SIZE 60 60") << "OK replaces it";
 }
 
+// Files in the folder, by name.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+  while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// The volume fills up 8 KiB into the new script: the write fails half-way.
+TEST_F(ScriptEditor, ASaveThatFailsHalfWayLeavesTheOldScriptAsItWas) {
+  const std::wstring folder = harness::FreshTemporaryFolder(L"varnel-editor-full");
+  const std::string old = "SIZE 50 50\r\nLINE 0 0 50 50\r\n";
+  ASSERT_TRUE(harness::WriteWholeFile(folder + L"\\stamp.vgs", old.data(), old.size()));
+  ASSERT_TRUE(session.StartUnderFileSizeLimit(8));
+  ASSERT_TRUE(session.OpenFromPad());
+  std::wstring longer = L"SIZE 60 60\r\n";
+  while (longer.size() < 20000) longer += L"LINE 0 0 60 60\r\n";
+  session.SetText(IDC_SCREDIT_MEMO1, longer);
+  session.ClickLater(IDC_SCREDIT_SPEEDBUTTON2);
+  ASSERT_TRUE(session.AnswerFileDialog(L"名前を付けて保存", folder + L"\\stamp.vgs"));
+  HWND question = harness::WaitForBox(L"", 5000);
+  ASSERT_NE(question, nullptr);
+  harness::PressButton(question, IDOK);  // 上書保存します。よろしいですか？
+
+  HWND failure = harness::WaitForBox(L"Varnel印鑑", 10000);
+  ASSERT_NE(failure, nullptr) << "the failed save is reported";
+  EXPECT_EQ(harness::BoxText(failure).rfind(L"ファイルを保存できませんでした。\n" + folder + L"\\stamp.vgs", 0), 0u);
+  harness::PressButton(failure, IDOK);
+  const std::optional<std::string> kept = harness::ReadWholeFile(folder + L"\\stamp.vgs");
+  ASSERT_TRUE(kept);
+  EXPECT_TRUE(*kept == old) << "the old script, byte for byte, not " << kept->size() << " bytes";
+  EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"stamp.vgs"}) << "no half-written file is left";
+  EXPECT_EQ(session.Text(IDC_SCREDIT_MEMO1), longer) << "the text is still there to save elsewhere";
+}
+
 TEST_F(ScriptEditor, OpeningTrimsEveryLineAndSavingKeepsItTrimmed) {
   const std::wstring folder = harness::FreshTemporaryFolder(L"varnel-editor-open");
   const std::string indented = "  SIZE 60 40  \r\n\tLINECOLOR 255 0 0\r\n; note\r\n   RECT 0 0 60 40\t\r\n";

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Clipboard.h"
@@ -88,6 +89,20 @@ int RedPixels(const PackedDib& dib, int left, int top, int right, int bottom) {
   return red;
 }
 
+BOOL CALLBACK AddButton(HWND child, LPARAM lParam) {
+  wchar_t className[16] = {};
+  GetClassNameW(child, className, 16);
+  if (lstrcmpiW(className, L"Button") == 0) reinterpret_cast<std::vector<int>*>(lParam)->push_back(GetDlgCtrlID(child));
+  return TRUE;
+}
+
+// The IDs of a dialog's buttons.
+std::vector<int> ButtonsOf(HWND dialog) {
+  std::vector<int> ids;
+  EnumChildWindows(dialog, AddButton, reinterpret_cast<LPARAM>(&ids));
+  return ids;
+}
+
 bool HasFormat(UINT format) {
   for (UINT f : harness::ClipboardFormats())
     if (f == format) return true;
@@ -107,8 +122,8 @@ class Toolbar : public ::testing::Test {
     harness::DeleteTree(L"Software\\Qdx");
     for (const std::wstring& file : files) DeleteFileW(file.c_str());
   }
-  void Start() {
-    program.emplace(harness::DistPath(L"Varnel.exe"));
+  void Start(const std::wstring& exe = harness::DistPath(L"Varnel.exe")) {
+    program.emplace(exe);
     tray = harness::WaitForWindow(L"VarnelMain", 20000);
     ASSERT_NE(tray, nullptr);
     for (int i = 0; i < 500 && !(bar && IsWindowVisible(bar)); ++i, Sleep(20))
@@ -235,6 +250,69 @@ TEST_F(Toolbar, RotatedTextTurnsAndStaysRedWithoutItsOwnFormat) {
   EXPECT_FALSE(HasFormat(CF_DIB));
 }
 
+// 315 degrees is the turn of -45: the same picture, not one clamped to 180.
+TEST_F(Toolbar, RotatedTextTakesAStoredAngleBeyondHalfATurnAsTheTurnItNames) {
+  for (int n = 1; n <= 3; ++n) {
+    Slot(n, 9);
+    harness::WriteString(kBar, L"Text" + std::to_wstring(n), L"回覧");
+  }
+  harness::WriteString(kBar, L"RotateTextFormt0", L"0,,0,0,0,315");
+  harness::WriteString(kBar, L"RotateTextFormt1", L"0,,0,0,0,-45");
+  harness::WriteString(kBar, L"RotateTextFormt2", L"0,,0,0,0,180");
+  Start();
+  auto stamp = [&](int slot) {
+    harness::PutClipboardText("before");
+    Press(slot);
+    EXPECT_TRUE(Stamped());
+    return std::make_pair(FramePixels(), ClipboardPicture());
+  };
+  const auto [frame315, picture315] = stamp(1);
+  const auto [frameMinus45, pictureMinus45] = stamp(2);
+  const auto [frame180, picture180] = stamp(3);
+  EXPECT_EQ(frame315.cx, frameMinus45.cx);
+  EXPECT_EQ(frame315.cy, frameMinus45.cy);
+  EXPECT_GT(RedPixels(picture315, 0, 0, frame315.cx, frame315.cy), 50);
+  EXPECT_TRUE(picture315 == pictureMinus45) << "pixel for pixel";
+  EXPECT_FALSE(picture315 == picture180);
+  EXPECT_GT(frame315.cy, frame180.cy * 3 / 2) << "slanted, not lying upside down";
+}
+
+// The program where a user installs it, on drive C: "C:" alone would be
+// its own folder there.
+TEST_F(Toolbar, AFileLaunchedFromADriveRootStartsInThatRoot) {
+  const std::wstring folder = L"C:\\varnel-launch";
+  const std::wstring exe = folder + L"\\Varnel.exe";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(harness::DistPath(L"Varnel.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring report = L"C:\\varnel-launch-folder.txt";
+  DeleteFileW(report.c_str());
+  const char batch[] = "@cd > C:\\varnel-launch-folder.txt\r\n";
+  const std::wstring launched = L"C:\\varnel-launch.bat";
+  ASSERT_TRUE(WriteFile(launched, batch, sizeof batch - 1));
+  Slot(1, 5, launched);
+  Start(exe);
+  Press(1);
+  std::optional<std::vector<std::uint8_t>> folderSeen;
+  for (int i = 0; i < 400; ++i, Sleep(50)) {
+    HANDLE file = CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) continue;
+    char text[MAX_PATH] = {};
+    DWORD read = 0;
+    ReadFile(file, text, MAX_PATH - 1, &read, nullptr);
+    CloseHandle(file);
+    if (read > 0 && text[read - 1] == '\n') {
+      folderSeen.emplace(text, text + read);
+      break;
+    }
+  }
+  EndProgram();
+  ASSERT_TRUE(folderSeen) << "the batch file ran";
+  EXPECT_EQ(std::string(folderSeen->begin(), folderSeen->end()), "C:\\\r\n");
+  for (const std::wstring& file : {exe, report, launched}) DeleteFileW(file.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
 TEST_F(Toolbar, SealFormatFilesStampTheirDesignAndLeaveTheStoredOne) {
   harness::WriteString(kRoot, L"RezoHosei", L"50");
   MemoryStore defaults;
@@ -300,7 +378,16 @@ TEST_F(Toolbar, TextImageAndScriptSlots) {
   ASSERT_TRUE(unicode);
   EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(unicode->data())), L"押印テスト\r\nabc");
   Press(2);
-  EXPECT_EQ(Answer(L"確認"), L"登録されたファイルを読み込めませんでした");
+  HWND unreadable = harness::WaitForBox(L"確認", 10000);
+  ASSERT_NE(unreadable, nullptr);
+  EXPECT_EQ(harness::ControlText(unreadable, IDC_SS_UNREADABLE_TEXT), L"登録されたファイルを読み込めませんでした");
+  EXPECT_EQ(ButtonsOf(unreadable), std::vector<int>{IDYES}) << "a single Yes button";
+  EXPECT_EQ(harness::ControlText(unreadable, IDYES), L"はい(&Y)");
+  Sleep(300);
+  const std::wstring output = harness::HostPath(VARNEL_OUTPUT_UNIX);
+  CreateDirectoryW(output.c_str(), nullptr);
+  harness::WriteBmp(harness::CaptureWindow(unreadable), output + L"\\dialog-text-file-unreadable.bmp");
+  harness::PressButton(unreadable, IDYES);
 
   Press(3);
   ASSERT_TRUE(Stamped(CF_DIB));
@@ -416,6 +503,56 @@ TEST_F(Toolbar, EditModeChangesKindsEditsAFormatAndSavesWhenLeft) {
   EXPECT_EQ(harness::ReadString(kBar, L"Stamp3"), L"0");
   EXPECT_EQ(harness::ReadString(kBar, L"SimpleStampFormt0"), L"1,ＭＳ Ｐゴシック,12,4,255")
       << "a plain font from the dialog is stored as 4";
+}
+
+// A font whose name code page 932 cannot spell cannot be stored: the user
+// is told so, and the common font stays.
+TEST_F(Toolbar, AFontWhoseNameCannotBeKeptIsRefusedWithTheReason) {
+  const wchar_t* kReplacements = L"Software\\Wine\\Fonts\\Replacements";
+  const std::wstring face = L"Ŧest Ĝothic";
+  harness::WriteString(kReplacements, face, L"IPAGothic");
+  Start();
+  harness::PostClick(bar, IDC_SS_EDITMODE);
+  for (int i = 0; i < 100 && Width() != 360; ++i) Sleep(20);
+  harness::PostClick(bar, IDC_SS_FONT);
+  HWND fonts = harness::WaitForBox(L"フォントの指定", 10000);
+  // The program has its list of fonts by now.
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kReplacements, face.c_str());
+  ASSERT_NE(fonts, nullptr) << "the font dialog";
+  HWND faces = GetDlgItem(fonts, 0x470);  // cmb1, the face names
+  const LRESULT index = SendMessageW(faces, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(face.c_str()));
+  ASSERT_NE(index, CB_ERR) << "the font is offered";
+  SendMessageW(faces, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(fonts, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+  harness::PressButton(fonts, IDOK);
+  EXPECT_EQ(Answer(L"Varnel印鑑"), L"このフォントは名前を保存できないため、指定できません。");
+
+  harness::PostClick(bar, IDC_SS_EDITMODE);
+  for (int i = 0; i < 100 && Width() != 68; ++i) Sleep(20);
+  EXPECT_EQ(harness::ReadString(kBar, L"FontName"), L"ＭＳ Ｐゴシック") << "the common font stays";
+}
+
+// Rotated text puts its picture on the clipboard and shows the information
+// message when asked to; no exit, hiding or clearing follows it.
+TEST_F(Toolbar, RotatedTextHasNoAfterStampAction) {
+  harness::WriteString(kRoot, L"TerminateAsStamped", L"2");
+  Slot(1, 9);
+  Start();
+  HWND pad = FindWindowW(L"TForm1", nullptr);
+  ASSERT_NE(pad, nullptr);
+  Press(1);
+  ASSERT_TRUE(Stamped());
+  Sleep(1000);
+  EXPECT_TRUE(IsWindowVisible(bar)) << "the toolbar stays";
+  EXPECT_TRUE(IsWindowVisible(pad)) << "the stamp pad stays";
+
+  harness::PutClipboardText("before");
+  Press(2);  // a square stamp ends with the after-stamp action
+  ASSERT_TRUE(Stamped());
+  for (int i = 0; i < 100 && IsWindowVisible(bar); ++i) Sleep(20);
+  EXPECT_FALSE(IsWindowVisible(bar));
+  EXPECT_FALSE(IsWindowVisible(pad));
 }
 
 TEST_F(Toolbar, AdministratorPolicyLocksEditingAndFileStamps) {

@@ -45,6 +45,30 @@ RunningProgram::RunningProgram(const std::wstring& exe, const std::wstring& argu
   id_ = pi.dwProcessId;
 }
 
+RunningProgram::RunningProgram(HWND window) {
+  GetWindowThreadProcessId(window, &id_);
+  if (id_) process_.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id_));
+}
+
+// Wine runs a Unix program named by its Z: path; the shell hands the limit
+// on to the program and ignores the signal that would otherwise end it at
+// the limit.
+bool StartUnderFileSizeLimit(const std::wstring& exe, int limitKiB) {
+  const std::wstring shell = L"Z:\\bin\\bash";
+  const std::wstring script = L"trap '' XFSZ; ulimit -f " + std::to_wstring(limitKiB) +
+                              L"; exec \\\"${WINELOADER:-wine}\\\" \\\"$0\\\"";
+  std::vector<wchar_t> line = CommandLineFor(shell, L"-c \"" + script + L"\" \"" + exe + L"\"");
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  if (!CreateProcessW(shell.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+    return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  return true;
+}
+
 RunningProgram::~RunningProgram() {
   if (process_ && Running()) Terminate();
 }

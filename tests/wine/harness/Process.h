@@ -22,6 +22,8 @@ class RunningProgram {
   // Starts exe with the given arguments and current directory (default: its own folder).
   explicit RunningProgram(const std::wstring& exe, const std::wstring& arguments = L"",
                           const std::wstring& directory = L"");
+  // A program started some other way, by the process that owns this window.
+  explicit RunningProgram(HWND window);
   RunningProgram(RunningProgram&&) = default;
   ~RunningProgram();  // ends the program if it still runs
 
@@ -35,6 +37,11 @@ class RunningProgram {
   UniqueHandleObject process_;
   DWORD id_ = 0;
 };
+
+// Starts exe under Wine from a Unix shell that limits every file the program
+// writes to limitKiB, as a volume that is full beyond that: writes past it
+// fail. The program has no handle here; find it by its window.
+bool StartUnderFileSizeLimit(const std::wstring& exe, int limitKiB);
 
 // The first top-level window with this exact title, waiting up to timeout.
 HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs,

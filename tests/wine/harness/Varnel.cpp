@@ -105,7 +105,9 @@ bool ReadDibHeader(BITMAPINFOHEADER& header, DWORD timeoutMs) {
   }
 }
 
-VrnCtlLibrary::VrnCtlLibrary() : module_(LoadLibraryW(DistPath(L"VrnCtl.dll").c_str())) {}
+VrnCtlLibrary::VrnCtlLibrary() : VrnCtlLibrary(DistPath(L"VrnCtl.dll")) {}
+
+VrnCtlLibrary::VrnCtlLibrary(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {}
 
 VrnCtlLibrary::~VrnCtlLibrary() {
   if (module_) FreeLibrary(module_);
@@ -145,8 +147,8 @@ ProcessUsage UsageOf(DWORD processId) {
   return usage;
 }
 
-bool VarnelRun::Start() {
-  program_.emplace(DistPath(L"Varnel.exe"));
+bool VarnelRun::Start(const std::wstring& folder) {
+  program_.emplace(folder.empty() ? DistPath(L"Varnel.exe") : folder + L"\\Varnel.exe");
   tray = WaitForWindow(L"VarnelMain", 20000);
   pad = tray ? WaitForWindow(L"Varnel印鑑", 5000, L"TForm1") : nullptr;
   return tray && pad;
