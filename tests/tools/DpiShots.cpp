@@ -78,6 +78,7 @@ int wmain(int argc, wchar_t** argv) {
   harness::WriteQuietSettings();
   harness::WriteString(harness::kRoot, L"Bitmap1", argv[2]);
   harness::WriteString(harness::kRoot, L"ShowExBar", L"1");
+  harness::WriteString(harness::kRoot, L"ClipboardPng", L"1");  // the message names every format
   harness::WriteString(harness::kRoot, L"Wx", L"40");
   harness::WriteString(harness::kRoot, L"Wy", L"40");
   harness::WriteString(bar, L"X", L"600");
