@@ -94,7 +94,7 @@ int wmain() {
   Check(ctl != nullptr, "VrnCtl.dll loads");
   if (ctl == nullptr || gFailures > 0) return 1;
   StampAndCheck(ctl, "_NameStamp", 242, "name");
-  StampAndCheck(ctl, "_DateStamp", 406, "date");
+  StampAndCheck(ctl, "_DateStamp", 238, "date");
   Check(Call(ctl, "_ExitVarnel") != 0, "_ExitVarnel posted");
   AnswerExitConfirmation();
   Check(harness::WaitForWindowGone(L"VarnelMain", kStampMs), "Varnel ended");
