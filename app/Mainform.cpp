@@ -72,22 +72,27 @@ bool TForm1::Create(HWND owner) {
   if (!CreateWindowOf(L"TForm1", 0, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, L"Varnel印鑑",
                       CW_USEDEFAULT, CW_USEDEFAULT, kWidthWithoutBitmapSeal, 140, owner, nullptr))
     return false;
+  layout_.Attach(hwnd_);
   BuildMenu();
-  Image1.Create(hwnd_, IDC_IMAGE1, 8, 14, 49);
-  Image2.Create(hwnd_, IDC_IMAGE2, 62, 4, 69);
-  Image3.Create(hwnd_, IDC_IMAGE3, 136, 4, 69);
+  const struct {
+    PreviewImage& image;
+    int id, x, y, size;
+  } previews[] = {{Image1, IDC_IMAGE1, 8, 14, 49}, {Image2, IDC_IMAGE2, 62, 4, 69}, {Image3, IDC_IMAGE3, 136, 4, 69}};
+  for (const auto& preview : previews) {
+    preview.image.Create(hwnd_, preview.id, preview.x, preview.y, preview.size);
+    layout_.Place(preview.image.Handle(), preview.x, preview.y, preview.size, preview.size);
+  }
   Image1.OnClick = [this] { SpeedButton1Click(); };
   Image2.OnClick = [this] { SpeedButton2Click(); };
   Image3.OnClick = [this] { B1Click(); };
-  const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   const struct {
     const wchar_t* text;
     int x, width;
   } labels[] = {{L"認印", 8, 49}, {L"日付印", 62, 69}, {L"ﾋﾞｯﾄﾏｯﾌﾟ印", 136, 69}};
   for (const auto& label : labels) {
-    HWND h = CreateWindowExW(0, L"STATIC", label.text, WS_CHILD | WS_VISIBLE | SS_CENTER, label.x, 75, label.width,
-                             14, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HWND h = CreateWindowExW(0, L"STATIC", label.text, WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 0, 0, 0, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    layout_.Place(h, label.x, 75, label.width, 14);
   }
   return true;
 }
@@ -134,14 +139,15 @@ void TForm1::SetClientHeight() {
   RECT client, window;
   GetClientRect(hwnd_, &client);
   GetWindowRect(hwnd_, &window);
-  const int height = (window.bottom - window.top) - client.bottom + kClientHeight;
+  const int height = (window.bottom - window.top) - client.bottom + layout_(kClientHeight);
   SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::SetWidth(int width) {
   RECT window;
   GetWindowRect(hwnd_, &window);
-  SetWindowPos(hwnd_, nullptr, 0, 0, width, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, layout_(width), window.bottom - window.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::EnableBoth(UINT padItem, UINT trayItem, bool enabled) {
@@ -424,6 +430,9 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       FormClose();
+      return 0;
+    case WM_DPICHANGED:
+      layout_.DpiChanged(wParam, lParam);
       return 0;
     case WM_FONTCHANGE:
       // A seal's font may now be another one: its next picture is drawn anew.

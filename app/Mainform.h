@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Clipboard.h"
+#include "Dpi.h"
 #include "Export.h"
 #include "GdiWorkImage.h"
 #include "ImageCodec.h"
@@ -89,6 +90,7 @@ class TForm1 : public Window {
   static constexpr UINT_PTR kClearRetryTimerId = 3;
   static constexpr UINT kClearRetryMs = 5000;
   static constexpr int kClearRetries = 12;
+  // In pixels at 96 dpi; the window has them at its monitor's DPI.
   static constexpr int kClientHeight = 91;
   static constexpr int kWidthWithBitmapSeal = 214;
   static constexpr int kWidthWithoutBitmapSeal = 141;
@@ -164,6 +166,10 @@ class TForm1 : public Window {
   void CreateWorkImage();
   void FreeWorkImage();
   GdiWorkImage& Work() { return static_cast<GdiWorkImage&>(*Seal.WorkImage); }
+  // The formats of a picture drawn as a bitmap into WorkImage, in one
+  // clipboard session: the picture metafile, the DIB and the PNG as the
+  // options ask. False when the seal is too large for a DIB.
+  bool PutBitmapPictureFormats(ClipboardWriter& clipboard, int resolution);
   // False when the seal is too large for a DIB.
   bool PutSealDib(ClipboardWriter& clipboard, int resolution);
   void PutSealPicture(ClipboardWriter& clipboard, int resolution);
@@ -194,6 +200,7 @@ class TForm1 : public Window {
   std::unique_ptr<GdiWorkImage> BitmapSealImage;
   HMENU MainMenu1 = nullptr;
   PreviewImage Image1, Image2, Image3;
+  DpiLayout layout_;  // the previews and labels, in pixels at 96 dpi
 };
 
 // Adds CF_METAFILEPICT converted from an enhanced metafile; nothing when the
@@ -204,6 +211,15 @@ void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile);
 UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile);
 // Puts a finished metafile on the clipboard as CF_ENHMETAFILE and CF_METAFILEPICT.
 void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile);
+
+// Whether the options ask for the clipboard's "PNG" beside the other formats.
+bool PngWanted();
+// The bitmap as the clipboard's "PNG": paper transparent, ink in its own
+// colour, the resolution (pixels per metre) as its physical size. Empty when
+// it cannot be made.
+UniqueHglobal TransparentPng(GdiWorkImage& image, int resolution);
+// The same for a picture that is a metafile only, drawn at its own pixels.
+UniqueHglobal TransparentPngOfMetafile(GdiWorkImage& picture, int resolution);
 
 // A base resolution in pixels per metre corrected by RezoHosei, at least 1.
 int CorrectedResolution(long long base);

@@ -106,6 +106,8 @@ void TMessageForm::FormShow(PlacedFormats placed) {
   if (!placed.dib) Tick(IDC_MESSAGE_CHECKBOX2, false);
   if (!placed.dib) Tick(IDC_MESSAGE_CHECKBOX3, false);
   if (!placed.metafilePict) Tick(IDC_MESSAGE_CHECKBOX4, false);
+  // The PNG goes with any picture when the options ask for it.
+  Tick(IDC_MESSAGE_CHECKBOX5, OptionSettings.ClipboardPng != 0 && placed.png);
   Tick(IDC_MESSAGE_NONDISP, false);
 }
 

@@ -11,6 +11,7 @@
 #include "Dib.h"
 #include "Docidform.h"
 #include "FileSystem.h"
+#include "GdiCanvas.h"
 #include "ImageCodec.h"
 #include "Mainform.h"
 #include "NameSeal.h"
@@ -29,6 +30,8 @@ int RezoHosei() { return OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei
 
 bool WantsMetafile() { return OptionSettings.ClipboardFormat == 0 || OptionSettings.ClipboardFormat == 2; }
 bool WantsDib() { return OptionSettings.ClipboardFormat == 1 || OptionSettings.ClipboardFormat == 2; }
+// The formats that go in one clipboard session; a DIB alone opens it itself.
+bool WantsSession() { return WantsMetafile() || PngWanted(); }
 
 constexpr std::size_t kDibHeaderAndTable = 104;  // 40-byte header and 16 colours
 
@@ -39,8 +42,6 @@ SIZE FrameSize(HENHMETAFILE metafile) {
   return {header.rclFrame.right - header.rclFrame.left, header.rclFrame.bottom - header.rclFrame.top};
 }
 
-long long SafeDiv(long long a, long long b) { return b == 0 ? 0 : a / b; }
-
 CopyMode CopyModeOf(int documentFilter, CopyMode current) {
   switch (documentFilter) {
     case 0: return CopyMode::SrcCopy;
@@ -50,16 +51,24 @@ CopyMode CopyModeOf(int documentFilter, CopyMode current) {
   return current;
 }
 
-// The output size in screen pixels that prints at the seal's physical size:
-// a probe metafile tells how the platform sizes a picture of these pixels.
-SIZE OutputSize(GdiWorkImage& source, int resolution) {
-  const int w = source.BitmapWidth(), h = source.BitmapHeight();
-  const long long physW = static_cast<long long>(w) * 100000 / resolution;
-  const long long physH = static_cast<long long>(h) * 100000 / resolution;
-  // What the platform makes of a metafile of these pixels: the frame every
-  // recording of that size gets.
-  const SIZE mm = GdiWorkImage::FrameFor(w, h);
-  return {static_cast<LONG>(SafeDiv(w * physW, mm.cx)), static_cast<LONG>(SafeDiv(h * physH, mm.cy))};
+// A seal picture's designed size in hundredths of a millimetre, and the
+// screen pixels nearest to it, in which whatever is drawn around the seal
+// (the security marks, the background pattern) is laid out.
+struct PictureSize {
+  SIZE physical;
+  SIZE pixels;
+};
+
+PictureSize SealPictureSize(int width, int height, int resolution) {
+  const SIZE physical{static_cast<LONG>(static_cast<long long>(width) * 100000 / resolution),
+                      static_cast<LONG>(static_cast<long long>(height) * 100000 / resolution)};
+  return {physical, GdiWorkImage::PixelsFor(physical)};
+}
+
+// The seal over exactly its designed size: whole screen pixels would make
+// it up to half a pixel, a few per cent of a seal, too large or too small.
+void DrawAtPhysicalSize(Canvas& canvas, POINT origin, SIZE size, GdiWorkImage& seal) {
+  if (auto* gdi = dynamic_cast<GdiCanvas*>(&canvas)) gdi->StretchDrawPhysical(origin, size, seal);
 }
 
 // A 16-colour DIB of the bitmap in a block of at least minimumBytes, with
@@ -84,6 +93,34 @@ UniqueHglobal SixteenColourDib(GdiWorkImage& image, int resolution, std::size_t 
 }
 
 }  // namespace
+
+bool PngWanted() { return OptionSettings.ClipboardPng != 0; }
+
+UniqueHglobal TransparentPng(GdiWorkImage& image, int resolution) {
+  try {
+    const std::vector<std::uint8_t> bgra = InkOnTransparent(image.BitmapAsDib24());
+    if (bgra.empty()) return {};
+    const std::vector<std::uint8_t> png =
+        EncodePngBytes(bgra.data(), image.BitmapWidth(), image.BitmapHeight(), resolution);
+    if (png.empty()) return {};
+    UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE, png.size()));
+    if (!block) return {};
+    GlobalLockGuard lock(block.get());
+    if (!lock.get()) return {};
+    std::memcpy(lock.get(), png.data(), png.size());
+    return block;
+  } catch (const std::bad_alloc&) {
+    return {};  // a picture too large to convert gets no PNG; the other formats stand
+  }
+}
+
+UniqueHglobal TransparentPngOfMetafile(GdiWorkImage& picture, int resolution) {
+  if (!picture.Metafile()) return {};
+  GdiWorkImage raster;
+  raster.SetSize(picture.Width(), picture.Height());
+  raster.BitmapCanvas().StretchDraw({0, 0, picture.Width(), picture.Height()}, picture);
+  return TransparentPng(raster, resolution);
+}
 
 int CorrectedResolution(long long base) { return static_cast<int>(std::max(1LL, base * 100 / RezoHosei())); }
 
@@ -234,31 +271,39 @@ void TForm1::PutSealFormats(StampResult& result, int resolution, const std::func
     reload();
     CreateWorkImage();
     drawBitmap();
-    if (WantsMetafile()) clipboard.Open();
-    if (WantsMetafile()) PutSealPicture(clipboard, resolution);
-    if (WantsDib()) dibTooLarge = !PutSealDib(clipboard, resolution);
-    if (WantsMetafile()) clipboard.Close();
+    dibTooLarge = !PutBitmapPictureFormats(clipboard, resolution);
     FreeWorkImage();
   } else {
     reload();
     if (clearDateText) Seal.DateText.clear();
     CreateWorkImage();
     drawBitmap();
-    if (WantsMetafile()) clipboard.Open();
+    if (WantsSession()) clipboard.Open();
     if (OptionSettings.ClipboardFormat == 2) dibTooLarge = !PutSealDib(clipboard, resolution);
+    // Made from the bitmap, as the DIB is; it goes last, after the metafiles.
+    UniqueHglobal png = PngWanted() ? TransparentPng(Work(), resolution) : UniqueHglobal();
     FreeWorkImage();
     CreateWorkImage();
     drawMetafile();
-    if (WantsMetafile()) {
-      PutSealVectorMetafile(clipboard, resolution);
-      clipboard.Close();
-    }
+    if (WantsMetafile()) PutSealVectorMetafile(clipboard, resolution);
+    if (png) clipboard.PutPng(std::move(png));
+    if (WantsSession()) clipboard.Close();
     FreeWorkImage();
   }
   result.Take(clipboard);
   if (dibTooLarge)
     result.problem = L"印影が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
                      L"オプション設定で出力形式に拡張メタファイルを含めてください。";
+}
+
+bool TForm1::PutBitmapPictureFormats(ClipboardWriter& clipboard, int resolution) {
+  bool dibFits = true;
+  if (WantsSession()) clipboard.Open();
+  if (WantsMetafile()) PutSealPicture(clipboard, resolution);
+  if (WantsDib()) dibFits = PutSealDib(clipboard, resolution);
+  if (PngWanted()) clipboard.PutPng(TransparentPng(Work(), resolution));
+  if (WantsSession()) clipboard.Close();
+  return dibFits;
 }
 
 void TForm1::ReportClipboardFailure() {
@@ -319,7 +364,8 @@ UniqueHenhmetafile TForm1::BuildSealPicture(int resolution) {
   // Full colour (2) is what the renderers already drew.
   if (OptionSettings.ColorBits == 0) seal.ChangeDepth(4);
   if (OptionSettings.ColorBits == 1) seal.ChangeDepth(8);
-  const SIZE out = OutputSize(seal, resolution);
+  const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
+  const SIZE out = size.pixels;
   const int rezo = RezoHosei();
   const bool marked = documentId.Accepted;
   const bool narrow = out.cx <= 100;
@@ -327,7 +373,9 @@ UniqueHenhmetafile TForm1::BuildSealPicture(int resolution) {
   const int canvasHeight = marked ? static_cast<int>(out.cy) + 30 : static_cast<int>(out.cy);
 
   GdiWorkImage picture;
-  Canvas& canvas = picture.BeginMetafile(canvasWidth, canvasHeight);
+  // Without the marks the picture is the seal alone, framed at its designed size.
+  Canvas& canvas = marked ? picture.BeginMetafile(canvasWidth, canvasHeight)
+                          : picture.BeginMetafile(canvasWidth, canvasHeight, size.physical);
   if (marked && OptionSettings.BackImage >= 1 && OptionSettings.BackImage <= 3) {
     GdiWorkImage pattern;
     const PackedDib dib = BackgroundPattern(OptionSettings.BackImage);
@@ -337,32 +385,31 @@ UniqueHenhmetafile TForm1::BuildSealPicture(int resolution) {
     canvas.StretchDraw({0, 0, pattern.BitmapWidth(), pattern.BitmapHeight()}, pattern);
   }
   canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
-  Rect sealRect{0, 0, static_cast<int>(out.cx) - 1, static_cast<int>(out.cy) - 1};
+  POINT sealOrigin{0, 0};
   if (marked) {
     GdiWorkImageFactory factory;
     const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
+    // The seal sits 5 pixels down, centred on a narrow canvas; the marks
+    // take the 30 pixels added below it.
     if (narrow) {
       DrawSecurityBlock(canvas, documentId.Text, code, out.cx, rezo, out.cy + 30, factory);
-      sealRect = {(rezo - static_cast<int>(out.cx)) / 2, 5, (rezo + static_cast<int>(out.cx)) / 2 - 1,
-                  static_cast<int>(out.cy) + 4};
+      sealOrigin = {(rezo - static_cast<LONG>(out.cx)) / 2, 5};
     } else {
       DrawSecurityBlock(canvas, documentId.Text, code, out.cx, out.cx, out.cy + 30, factory);
-      sealRect = {0, 5, static_cast<int>(out.cx) - 1, static_cast<int>(out.cy) + 4};
+      sealOrigin = {0, 5};
     }
   }
-  canvas.StretchDraw(sealRect, seal);
+  DrawAtPhysicalSize(canvas, sealOrigin, size.physical, seal);
   picture.EndMetafile();
   return picture.TakeMetafile();
 }
 
 void TForm1::PutSealVectorMetafile(ClipboardWriter& clipboard, int resolution) {
   GdiWorkImage& seal = Work();
-  const long long w = seal.Width(), h = seal.Height();
-  const SIZE mm = FrameSize(seal.Metafile());
-  const int outW = static_cast<int>(SafeDiv(w * 100000 / resolution * w, mm.cx));
-  const int outH = static_cast<int>(SafeDiv(h * 100000 / resolution * h, mm.cy));
+  const PictureSize size = SealPictureSize(seal.Width(), seal.Height(), resolution);
   GdiWorkImage picture;
-  picture.BeginMetafile(outW, outH).StretchDraw({1, 1, outW - 1, outH - 1}, seal);
+  DrawAtPhysicalSize(picture.BeginMetafile(size.pixels.cx, size.pixels.cy, size.physical), {0, 0}, size.physical,
+                     seal);
   picture.EndMetafile();
   PutPictureFormats(clipboard, picture.TakeMetafile());
 }
@@ -386,12 +433,11 @@ bool TForm1::StampBitmapSeal(ClipboardWriter& clipboard) {
     return false;
   }
   ApplySealRotation(*BitmapSealImage, *Seal.clock);
-  if (WantsMetafile()) {
-    clipboard.Open();
-    PutBitmapSealPicture(clipboard, resolution);
-  }
+  if (WantsSession()) clipboard.Open();
+  if (WantsMetafile()) PutBitmapSealPicture(clipboard, resolution);
   if (WantsDib()) PutBitmapSealDib(clipboard, resolution);
-  if (WantsMetafile()) clipboard.Close();
+  if (PngWanted()) clipboard.PutPng(TransparentPng(*BitmapSealImage, resolution));
+  if (WantsSession()) clipboard.Close();
   BitmapSealImage.reset();
   return true;
 }
@@ -414,11 +460,11 @@ void TForm1::PutBitmapSealDib(ClipboardWriter& clipboard, int resolution) {
 
 void TForm1::PutBitmapSealPicture(ClipboardWriter& clipboard, int resolution) {
   GdiWorkImage& seal = *BitmapSealImage;
-  const SIZE out = OutputSize(seal, resolution);
+  const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
   GdiWorkImage picture;
-  Canvas& canvas = picture.BeginMetafile(out.cx, out.cy);
+  Canvas& canvas = picture.BeginMetafile(size.pixels.cx, size.pixels.cy, size.physical);
   canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
-  canvas.StretchDraw({0, 0, static_cast<int>(out.cx) - 1, static_cast<int>(out.cy) - 1}, seal);
+  DrawAtPhysicalSize(canvas, {0, 0}, size.physical, seal);
   picture.EndMetafile();
   PutPictureFormats(clipboard, picture.TakeMetafile());
 }

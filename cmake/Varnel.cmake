@@ -14,5 +14,16 @@ endfunction()
 function(varnel_add_resources target)
   target_sources(${target} PRIVATE ${VARNEL_RC})
   set_source_files_properties(${VARNEL_RC} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${VARNEL_RC_INPUTS}")
-  target_include_directories(${target} PRIVATE ${VARNEL_RES_DIR})
+  target_include_directories(${target} PRIVATE ${VARNEL_RES_DIR} ${VARNEL_GENERATED_DIR})
+endfunction()
+
+# A resource script of a shipped file (its version resource, a manifest),
+# reading the shared scripts and the version from the resource folders.
+function(varnel_add_file_resources target script)
+  target_sources(${target} PRIVATE ${script})
+  get_filename_component(script_dir ${script} DIRECTORY)
+  file(GLOB local_inputs ${script_dir}/*.manifest)
+  set_source_files_properties(${script} TARGET_DIRECTORY ${target} PROPERTIES
+    OBJECT_DEPENDS "${VARNEL_RC_INPUTS};${local_inputs}")
+  target_include_directories(${target} PRIVATE ${script_dir} ${VARNEL_RES_DIR} ${VARNEL_GENERATED_DIR})
 endfunction()

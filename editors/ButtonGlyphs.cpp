@@ -116,7 +116,11 @@ void DrawBuilder(HDC hdc) {
 }  // namespace
 
 UniqueHbitmap MakeButtonGlyph(Glyph glyph) {
-  UniqueHbitmap bitmap = CreateWhiteBitmap(kGlyphSide, kGlyphSide);
+  // A bitmap of the screen's format: version 6 of the buttons draws a
+  // 24-bit DIB section as black under Wine.
+  HDC screen = GetDC(nullptr);
+  UniqueHbitmap bitmap(CreateCompatibleBitmap(screen, kGlyphSide, kGlyphSide));
+  ReleaseDC(nullptr, screen);
   UniqueMemDc dc(CreateCompatibleDC(nullptr));
   if (!bitmap || !dc) return {};
   const HGDIOBJ old = SelectObject(dc.get(), bitmap.get());

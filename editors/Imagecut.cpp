@@ -162,8 +162,17 @@ class TImgCut : public ModalDialog {
     return false;
   }
   void OnClose() override { Button2Click(); }
+  bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR&) override {
+    // On a monitor of another DPI the dialog manager scales every child;
+    // the frame shows the scan's own pixels, so it takes its size back.
+    if (message == WM_DPICHANGED) PostMessageW(hwnd_, kRefitFrameMessage, 0, 0);
+    if (message != kRefitFrameMessage) return false;
+    SetFrameWidth(frameWidth_);
+    return true;
+  }
 
  private:
+  static constexpr UINT kRefitFrameMessage = WM_APP + 1;
   void Layout();
   void AddHints();
   void FormCreate();

@@ -169,6 +169,7 @@ void TForm3::FillControls() {
   // Filled after the click rules above have run, so they show what is stored.
   Select(kGenMetafile, o.GenMetafile);
   Select(kClipboardFormat, o.ClipboardFormat);
+  SetChecked(IDC_OPT_CLIPBOARDPNG, o.ClipboardPng != 0);
   for (int i = 0; i < kEraCount; ++i) SetCp932Text(IDC_OPT_ERANAME1 + i, FieldText(o.WarekiName[i]));
   for (int i = 0; i < kEraCount; ++i) SetCp932Text(IDC_OPT_ERADATE1 + i, FieldText(o.WarekiDate[i]));
 }
@@ -183,6 +184,9 @@ void TForm3::ChoiceClicked(int id) {
     const bool on = ChoiceIndex(kCopyGuard) == kCopyGuardOn;
     EnableGuardControls(on);
     if (on) ForcePictureOutput();
+    // The marks are drawn into the picture metafile only; a PNG would carry
+    // the seal without them, as the DIB would.
+    if (on) SetChecked(IDC_OPT_CLIPBOARDPNG, false);
   } else if (InChoice(kRotate, id)) {
     if (ChoiceIndex(kRotate) != 0) ForcePictureOutput();
   }
@@ -291,6 +295,7 @@ void TForm3::StoreControls() {
   Take(kNoDispTitle, o.NoDispCopyGuardTitle);
   Take(kClipBrdClear, o.ClipBrdClear);
   Take(kGenMetafile, o.GenMetafile);
+  o.ClipboardPng = Checked(IDC_OPT_CLIPBOARDPNG) ? 1 : 0;
   o.SecTextColor = secTextColour_;
   o.SecLineColor = secLineColour_;
   for (int i = 0; i < kEraCount; ++i) SetField(o.WarekiName[i], Cp932Text(IDC_OPT_ERANAME1 + i));

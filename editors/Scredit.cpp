@@ -1,5 +1,7 @@
 #include "Scredit.h"
 
+#include "Dpi.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -168,20 +170,30 @@ void TScrEditForm::SetUpButtons() {
   }
 }
 
+// The bar and the gaps at the window's DPI; the preview shows the stamp's own pixels.
 void TScrEditForm::Layout() {
   RECT client;
   GetClientRect(hwnd_, &client);
-  int x = kGap;
+  const UINT dpi = WindowDpi(hwnd_);
+  const int gap = ScaleToDpi(kGap, dpi), side = ScaleToDpi(kButtonSide, dpi), bar = ScaleToDpi(kBarHeight, dpi);
+  int x = gap;
   for (const ButtonSpec& entry : kButtons) {
-    SetWindowPos(Item(entry.id), nullptr, x, kGap, kButtonSide, kButtonSide, SWP_NOZORDER | SWP_NOACTIVATE);
-    x += kButtonSide + 2;
+    SetWindowPos(Item(entry.id), nullptr, x, gap, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
+    x += side + ScaleToDpi(2, dpi);
   }
-  const int height = std::max<int>(0, client.bottom - kBarHeight - kGap);
-  const int memoWidth = std::max<int>(0, (client.right - 3 * kGap) / 2);
-  SetWindowPos(Item(IDC_SCREDIT_MEMO1), nullptr, kGap, kBarHeight, memoWidth, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  const int boxLeft = 2 * kGap + memoWidth;
-  SetWindowPos(ScrollBox.Handle(), nullptr, boxLeft, kBarHeight, std::max<int>(0, client.right - boxLeft - kGap),
-               height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int height = std::max<int>(0, client.bottom - bar - gap);
+  const int memoWidth = std::max<int>(0, (client.right - 3 * gap) / 2);
+  SetWindowPos(Item(IDC_SCREDIT_MEMO1), nullptr, gap, bar, memoWidth, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int boxLeft = 2 * gap + memoWidth;
+  SetWindowPos(ScrollBox.Handle(), nullptr, boxLeft, bar, std::max<int>(0, client.right - boxLeft - gap), height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TScrEditForm::SetMemoFont() {
+  memoFont_.reset(CreateFontW(-ScaleToDpi(13, WindowDpi(hwnd_)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                              SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
+  if (memoFont_) SendMessageW(Item(IDC_SCREDIT_MEMO1), WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.get()), TRUE);
 }
 
 void TScrEditForm::FormShow() {
@@ -190,8 +202,10 @@ void TScrEditForm::FormShow() {
     return ParseDecimal(key ? LoadValueText(*key, name, defaultText) : std::string(defaultText));
   };
   const int x = value("EditorPosX", "0"), y = value("EditorPosY", "0");
-  const int width = std::max<int>(value("EditorSizeW", "640"), kMinimumSize.cx);
-  const int height = std::max<int>(value("EditorSizeH", "480"), kMinimumSize.cy);
+  // The size is kept in pixels at 96 dpi, so the editor is as large on every display.
+  const UINT dpi = WindowDpi(hwnd_);
+  const int width = ScaleToDpi(std::max<int>(value("EditorSizeW", "640"), kMinimumSize.cx), dpi);
+  const int height = ScaleToDpi(std::max<int>(value("EditorSizeH", "480"), kMinimumSize.cy), dpi);
   builderPosition_ = {value("GUIPosX", "170"), value("GUIPosY", "170")};
   MoveOntoScreen(hwnd_, x, y, width, height, true);
   ShowWindow(hwnd_, SW_SHOW);
@@ -228,8 +242,9 @@ void TScrEditForm::StoreGeometry() {
   const RECT r = NormalRect(hwnd_);
   WriteInt(*key, "EditorPosX", r.left);
   WriteInt(*key, "EditorPosY", r.top);
-  WriteInt(*key, "EditorSizeW", r.right - r.left);
-  WriteInt(*key, "EditorSizeH", r.bottom - r.top);
+  const int dpi = static_cast<int>(WindowDpi(hwnd_));
+  WriteInt(*key, "EditorSizeW", MulDiv(r.right - r.left, static_cast<int>(kDesignDpi), dpi));
+  WriteInt(*key, "EditorSizeH", MulDiv(r.bottom - r.top, static_cast<int>(kDesignDpi), dpi));
   if (GUIForm && GUIForm->Handle()) {
     const RECT g = NormalRect(GUIForm->Handle());
     WriteInt(*key, "GUIPosX", g.left);
@@ -351,9 +366,7 @@ INT_PTR TScrEditForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       SendMessageW(Item(IDC_SCREDIT_MEMO1), EM_SETLIMITTEXT, 0, 0);
-      memoFont_.reset(CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
-      if (memoFont_) SendMessageW(Item(IDC_SCREDIT_MEMO1), WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.get()), 0);
+      SetMemoFont();
       ScrollBox.Create(hwnd_, IDC_SCREDIT_SCROLLBOX);
       SetUpButtons();
       Layout();
@@ -363,8 +376,14 @@ INT_PTR TScrEditForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout();
       return TRUE;
     case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {kMinimumSize.cx, kMinimumSize.cy};
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {ScaleToDpi(kMinimumSize.cx, WindowDpi(hwnd_)),
+                                                               ScaleToDpi(kMinimumSize.cy, WindowDpi(hwnd_))};
       return TRUE;
+    case WM_DPICHANGED:
+      // The dialog manager scales the window and the dialog font; the
+      // memo's own font follows here, the layout on WM_SIZE.
+      SetMemoFont();
+      return FALSE;
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
     case WM_CLOSE:

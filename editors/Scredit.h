@@ -51,6 +51,7 @@ class TScrEditForm : public DialogWindow {
   void FormCreate();
   void SetUpButtons();
   void Layout();
+  void SetMemoFont();
   bool OnCommand(int id);
   std::wstring Memo1Text() const;
   void StoreGeometry();

@@ -142,3 +142,4 @@
 #define IDC_OPT_TERMINATE 5589     // 3
 #define IDC_OPT_ERANAME1 5592      // WarekiName1..5: 5592..5596
 #define IDC_OPT_ERADATE1 5597      // WarekiDate1..5: 5597..5601
+#define IDC_OPT_CLIPBOARDPNG 5602  // check box: a transparent PNG as well

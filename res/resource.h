@@ -35,6 +35,7 @@
 #define IDC_MESSAGE_CHECKBOX3 1033
 #define IDC_MESSAGE_CHECKBOX4 1034
 #define IDC_MESSAGE_NONDISP 1035  // "don't show this message again"
+#define IDC_MESSAGE_CHECKBOX5 1036  // display-only: the PNG
 
 // The background patterns under a guarded seal (BackImage 1, 2, 3).
 #define IDB_SHITAJI 1100

@@ -34,6 +34,7 @@ const std::array kIntOptions = {
     OPT(TaskTrayIconDoubleClick, "0"), OPT(StayOnTaskTray, "0"), OPT(MainToolBar, "0"),
     OPT(TerminateAsStamped, "0"), OPT(NoDispCopyGuardTitle, "1"), OPT(ClipBrdClear, "0"),
     OPT(GenMetafile, "0"), OPT(SecTextColor, "255"), OPT(SecLineColor, "16776960"),
+    OPT(ClipboardPng, "0"),
 };
 
 const IntOption* FindIntOption(std::string_view name) {
@@ -44,22 +45,22 @@ const IntOption* FindIntOption(std::string_view name) {
 
 // The values in the order they are read and written; names that are not
 // plain integers are handled by LoadSpecial and SaveSpecial.
-constexpr std::array<const char*, 32> kLoadOrder = {
+constexpr std::array<const char*, 33> kLoadOrder = {
     "PasswordCheck", "EditorLock", "CheckDate", "Wx", "Wy", "Bitmap1Resolution",
     "UserPassword", "ClipboardFormat", "DocumentFilter", "ShowMessage", "Bitmap1",
     "ColorBits", "FocusGet", "HideMenu", "PasswordOnStamp", "ShowExBar", "CopyGuard",
     "BackImage", "UIDK", "RezoHosei", "Rotate", "RotateSz", "RotateAngle",
     "TaskTrayIconDoubleClick", "StayOnTaskTray", "MainToolBar", "TerminateAsStamped",
-    "NoDispCopyGuardTitle", "ClipBrdClear", "GenMetafile", "SecTextColor", "SecLineColor",
+    "NoDispCopyGuardTitle", "ClipBrdClear", "GenMetafile", "SecTextColor", "SecLineColor", "ClipboardPng",
 };
 
-constexpr std::array<const char*, 32> kSaveOrder = {
+constexpr std::array<const char*, 33> kSaveOrder = {
     "PasswordCheck", "EditorLock", "CheckDate", "Wx", "Wy", "Bitmap1Resolution",
     "ColorBits", "UserPassword", "ClipboardFormat", "DocumentFilter", "ShowMessage",
     "FocusGet", "HideMenu", "Bitmap1", "PasswordOnStamp", "ShowExBar", "CopyGuard",
     "BackImage", "UIDK", "RezoHosei", "Rotate", "RotateSz", "RotateAngle",
     "TaskTrayIconDoubleClick", "StayOnTaskTray", "MainToolBar", "TerminateAsStamped",
-    "NoDispCopyGuardTitle", "ClipBrdClear", "GenMetafile", "SecTextColor", "SecLineColor",
+    "NoDispCopyGuardTitle", "ClipBrdClear", "GenMetafile", "SecTextColor", "SecLineColor", "ClipboardPng",
 };
 
 constexpr const char* kEraNames[kEraCount] = {"昭和", "平成", "令和", "", ""};

@@ -123,6 +123,7 @@ struct OptionRecord {
   std::int32_t GenMetafile;
   std::int32_t SecTextColor;
   std::int32_t SecLineColor;
+  std::int32_t ClipboardPng;  // 1: a transparent PNG beside the other formats
   char WarekiName[kEraCount][6];
   char WarekiDate[kEraCount][12];
 };

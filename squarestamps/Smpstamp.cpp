@@ -51,7 +51,7 @@ std::wstring FilterFor(int kind) {
   return filter;
 }
 
-// Layout in client pixels: one row per slot, the edit button and the common
+// Layout in client pixels at 96 dpi: one row per slot, the edit button and the common
 // settings in the row below.
 constexpr int kRowPitch = 24;
 constexpr int kRowHeight = 22;
@@ -86,17 +86,19 @@ bool TSimpleStamp::Create(HWND owner) {
   if (!CreateWindowOf(L"TSimpleStamp", exStyle, style, L"Varnel印鑑", 0, 0, kCompactWidth, frame.bottom - frame.top,
                       owner, nullptr))
     return false;
+  layout_.Attach(hwnd_);
+  const SIZE size = WindowSizeForClient(hwnd_, 0, layout_(RowY(kRows) + 2), layout_.Dpi());
+  SetWindowPos(hwnd_, nullptr, 0, 0, layout_(kCompactWidth), size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetClassLongPtrW(hwnd_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   CreateControls();
   return true;
 }
 
 HWND TSimpleStamp::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
                               int width, int height) {
-  HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, x, y, width, height, hwnd_,
+  HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, 0, 0, 0, 0, hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  layout_.Place(control, x, y, width, height);
   return control;
 }
 
@@ -115,7 +117,8 @@ void TSimpleStamp::AddTooltip(HWND control) {
 void TSimpleStamp::CreateControls() {
   RECT client;
   GetClientRect(hwnd_, &client);
-  const int buttonWidth = std::max(40, static_cast<int>(client.right) - 2 * kButtonX);
+  const int clientWidth = MulDiv(client.right, kDesignDpi, static_cast<int>(layout_.Dpi()));
+  const int buttonWidth = std::max(40, clientWidth - 2 * kButtonX);
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, hwnd_,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -220,7 +223,8 @@ void TSimpleStamp::ShowEditControls(bool shown) {
 void TSimpleStamp::SetWidth(int width) {
   RECT window;
   GetWindowRect(hwnd_, &window);
-  SetWindowPos(hwnd_, nullptr, 0, 0, width, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, layout_(width), window.bottom - window.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 POINT TSimpleStamp::CompactPosition() const {
@@ -236,17 +240,17 @@ void TSimpleStamp::SpeedButton11Click() {
   if (!editMode_) {
     compactPosition_ = {window.left, window.top};
     const int top = (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kEditCentringWidth) / 2;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - layout_(kEditCentringWidth)) / 2;
     editMode_ = true;
     SetWindowTextW(editButton_, L"編集終了");
-    SetWindowPos(hwnd_, nullptr, left, top, kEditWidth, window.bottom - window.top, SWP_NOZORDER);
+    SetWindowPos(hwnd_, nullptr, left, top, layout_(kEditWidth), window.bottom - window.top, SWP_NOZORDER);
     ShowEditControls(true);
     return;
   }
   TakeControls();
   ShowEditControls(false);
-  SetWindowPos(hwnd_, nullptr, compactPosition_.x, compactPosition_.y, kCompactWidth, window.bottom - window.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, compactPosition_.x, compactPosition_.y, layout_(kCompactWidth),
+               window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
   SetCaptionsFromTexts();
   SetWindowTextW(editButton_, L"印編集");
   // Saved with the compact position.
@@ -433,6 +437,7 @@ LRESULT TSimpleStamp::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == 0 && wParam) FormShow();
       if (lParam == 0 && !wParam && editMode_) SpeedButton11Click();
       break;
+    case WM_DPICHANGED: layout_.DpiChanged(wParam, lParam); return 0;
     case WM_CLOSE: FormClose(); return 0;
     case WM_DESTROY:
       FormDestroy();

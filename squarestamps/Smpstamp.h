@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "Dpi.h"
 #include "SettingsStore.h"
 #include "SimpleStampSettings.h"
 #include "Window.h"
@@ -54,6 +55,7 @@ class TSimpleStamp : public Window {
   bool EditMode() const { return editMode_; }
   const SimpleStampState& State() const { return state_; }
 
+  // In pixels at 96 dpi; the window has them at its monitor's DPI.
   static constexpr int kCompactWidth = 68;
   static constexpr int kEditWidth = 360;
   // Edit mode is centred as if the window were this wide.
@@ -108,7 +110,7 @@ class TSimpleStamp : public Window {
   bool Loading = false;
   bool editMode_ = false;
   POINT compactPosition_{0, 0};
-  HFONT font_ = nullptr;
+  DpiLayout layout_;  // every control, in pixels at 96 dpi
   HWND tooltip_ = nullptr;
   std::wstring tipText_;
   std::array<HWND, kSlotCount> buttons_{}, edits_{}, kinds_{}, files_{}, fileNames_{};

@@ -33,8 +33,6 @@ constexpr wchar_t kCaption[] = L"Varnel印鑑";
 // A text file larger than this is not put on the clipboard.
 constexpr std::size_t kMaxTextFileBytes = 64u << 20;
 
-bool WantsMetafile() { return OptionSettings.ClipboardFormat == 0 || OptionSettings.ClipboardFormat == 2; }
-bool WantsDib() { return OptionSettings.ClipboardFormat == 1 || OptionSettings.ClipboardFormat == 2; }
 
 // The first maxBytes bytes of a file, read as the format files are: nothing
 // when it cannot be opened, read or closed.
@@ -148,11 +146,15 @@ void TSimpleStamp::SpeedButton1Click(int slot) {
 
 namespace {
 
-// Puts a text stamp's metafile on the clipboard, once the stamp has begun.
+// Puts a text stamp's metafile on the clipboard, once the stamp has begun;
+// its PNG is the metafile drawn at the screen's pixels and scale.
 void PlaceTextStamp(TForm1& pad, TForm1::StampResult& result, GdiWorkImage& picture) {
+  UniqueHglobal png =
+      PngWanted() ? TransparentPngOfMetafile(picture, GdiWorkImage::ScreenPixelsPerMetre()) : UniqueHglobal();
   ClipboardWriter clipboard(pad.Handle());
   clipboard.Open();
   PutPictureFormats(clipboard, picture.TakeMetafile());
+  if (png) clipboard.PutPng(std::move(png));
   clipboard.Close();
   result.Take(clipboard);
 }
@@ -372,16 +374,14 @@ void TSimpleStamp::StampScript(const std::string& file, bool metafile) {
     ClipboardWriter clipboard(pad_.Handle());
     bool dibTooLarge = false;
     if (metafile) {
-      if (WantsMetafile()) clipboard.Open();
+      // The two metafile formats whatever ClipboardFormat says, in one session.
+      UniqueHglobal png = PngWanted() ? TransparentPngOfMetafile(pad_.Work(), resolution) : UniqueHglobal();
+      clipboard.Open();
       pad_.PutSealVectorMetafile(clipboard, resolution);
-      if (WantsMetafile()) clipboard.Close();
+      if (png) clipboard.PutPng(std::move(png));
+      clipboard.Close();
     } else {
-      if (WantsMetafile()) {
-        clipboard.Open();
-        pad_.PutSealPicture(clipboard, resolution);
-      }
-      if (WantsDib()) dibTooLarge = !pad_.PutSealDib(clipboard, resolution);
-      if (WantsMetafile()) clipboard.Close();
+      dibTooLarge = !pad_.PutBitmapPictureFormats(clipboard, resolution);
     }
     pad_.FreeWorkImage();
     result.Take(clipboard);

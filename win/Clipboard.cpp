@@ -20,6 +20,11 @@ void FreeMetafilePictBlock(HGLOBAL block) {
 
 }  // namespace
 
+UINT PngClipboardFormat() {
+  static const UINT format = RegisterClipboardFormatW(L"PNG");
+  return format;
+}
+
 bool EmptyClipboardNow(HWND owner) {
   if (!OpenPatiently(owner)) return false;
   EmptyClipboard();
@@ -60,6 +65,7 @@ bool ClipboardWriter::Put(UINT format, HANDLE data) {
     if (format == CF_ENHMETAFILE) placed_.enhMetafile = true;
     if (format == CF_METAFILEPICT) placed_.metafilePict = true;
     if (format == CF_DIB) placed_.dib = true;
+    if (format != 0 && format == PngClipboardFormat()) placed_.png = true;
   }
   return stored;
 }

@@ -10,13 +10,18 @@
 // Opens, empties and closes the clipboard; false when it could not be opened.
 bool EmptyClipboardNow(HWND owner);
 
+// The registered format "PNG" that browsers, chat and most image editors
+// take: a PNG file's bytes in a global block.
+UINT PngClipboardFormat();
+
 // Which of the program's picture formats a stamp has put on the clipboard.
 struct PlacedFormats {
   bool enhMetafile = false;
   bool metafilePict = false;
   bool dib = false;
-  bool Any() const { return enhMetafile || metafilePict || dib; }
-  static PlacedFormats All() { return {true, true, true}; }
+  bool png = false;
+  bool Any() const { return enhMetafile || metafilePict || dib || png; }
+  static PlacedFormats All() { return {true, true, true, true}; }
 };
 
 // Nested opening as the program's stamps use it: the clipboard is opened
@@ -34,6 +39,7 @@ class ClipboardWriter {
   // Each takes the data; on success the clipboard owns it, otherwise it is freed.
   bool PutGlobal(UINT format, UniqueHglobal block);
   bool PutEnhMetafile(UniqueHenhmetafile metafile);
+  bool PutPng(UniqueHglobal block) { return PutGlobal(PngClipboardFormat(), std::move(block)); }
   // A METAFILEPICT block whose record holds a Windows metafile: on failure
   // both the metafile and the block are freed.
   bool PutMetafilePict(UniqueHglobal block);

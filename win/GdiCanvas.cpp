@@ -199,3 +199,14 @@ void GdiCanvas::StretchDraw(const Rect& dest, WorkImage& source) {
     StretchBlt(hdc_, dest.left, dest.top, dest.Width(), dest.Height(), sourceDc, 0, 0,
                gdiSource->BitmapWidth(), gdiSource->BitmapHeight(), RasterOperation(Mode));
 }
+
+void GdiCanvas::StretchDrawPhysical(POINT origin, SIZE size, WorkImage& source) {
+  const int saved = SaveDC(hdc_);
+  // One logical unit is a hundredth of a millimetre of the device.
+  SetMapMode(hdc_, MM_ANISOTROPIC);
+  SetWindowExtEx(hdc_, GetDeviceCaps(hdc_, HORZSIZE) * 100, GetDeviceCaps(hdc_, VERTSIZE) * 100, nullptr);
+  SetViewportExtEx(hdc_, GetDeviceCaps(hdc_, HORZRES), GetDeviceCaps(hdc_, VERTRES), nullptr);
+  SetViewportOrgEx(hdc_, origin.x, origin.y, nullptr);
+  StretchDraw({0, 0, static_cast<int>(size.cx), static_cast<int>(size.cy)}, source);
+  RestoreDC(hdc_, saved);
+}

@@ -23,6 +23,10 @@ class GdiCanvas : public Canvas {
   void TextOut(int x, int y, std::string_view text) override;
   Extent TextExtent(std::string_view text) override;
   void StretchDraw(const Rect& dest, WorkImage& source) override;
+  // Draws source over size hundredths of a millimetre from the pixel origin,
+  // on the scale of the DC's device: a picture of a set physical size keeps
+  // it to a fraction of a pixel instead of whole pixels.
+  void StretchDrawPhysical(POINT origin, SIZE size, WorkImage& source);
 
   HDC Dc() const { return hdc_; }
 

@@ -27,8 +27,21 @@ BITMAPINFOHEADER Header24(int width, int height) {
 
 std::size_t Stride24(int width) { return (static_cast<std::size_t>(width) * 24 + 31) / 32 * 4; }
 
-// Screen pixels to hundredths of a millimetre, as the metafile frame wants.
-LONG PixelsToHimetric(int pixels, int logPixels) { return MulDiv(pixels, 2540, logPixels); }
+// The reference device's own scale, the one a metafile header records and
+// every reader applies to it: its size in millimetres over its size in
+// pixels. A frame on another scale (the nominal dots per inch, say) would
+// disagree with the bounds, which are counted in the device's pixels.
+struct DeviceScale {
+  int pixelsX, pixelsY, millimetresX, millimetresY;
+};
+
+DeviceScale ScaleOf(HDC dc) {
+  DeviceScale scale{GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
+                    GetDeviceCaps(dc, VERTSIZE)};
+  if (scale.pixelsX <= 0 || scale.pixelsY <= 0 || scale.millimetresX <= 0 || scale.millimetresY <= 0)
+    scale = {960, 960, 254, 254};  // no usable device: 96 pixels an inch
+  return scale;
+}
 
 }  // namespace
 
@@ -96,17 +109,30 @@ void GdiWorkImage::DropRecording() {
 namespace {
 SIZE FrameOnScreen(HDC screen, int width, int height) {
   if (!AcceptableSize(width, height)) return {0, 0};
-  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-  return {PixelsToHimetric(width, dpiX), PixelsToHimetric(height, dpiY)};
+  const DeviceScale scale = ScaleOf(screen);
+  return {MulDiv(width, scale.millimetresX * 100, scale.pixelsX), MulDiv(height, scale.millimetresY * 100, scale.pixelsY)};
 }
 }  // namespace
 
-SIZE GdiWorkImage::FrameFor(int width, int height) {
+SIZE GdiWorkImage::PixelsFor(SIZE hundredthsOfMm) {
   const UniqueScreenDc screen(GetDC(nullptr));
-  return FrameOnScreen(screen.get(), width, height);
+  const DeviceScale scale = ScaleOf(screen.get());
+  return {MulDiv(hundredthsOfMm.cx, scale.pixelsX, scale.millimetresX * 100),
+          MulDiv(hundredthsOfMm.cy, scale.pixelsY, scale.millimetresY * 100)};
+}
+
+int GdiWorkImage::ScreenPixelsPerMetre() {
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const DeviceScale scale = ScaleOf(screen.get());
+  return MulDiv(scale.pixelsX, 1000, scale.millimetresX);
 }
 
 Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
+  const UniqueScreenDc screen(GetDC(nullptr));
+  return BeginMetafile(width, height, FrameOnScreen(screen.get(), width, height));
+}
+
+Canvas& GdiWorkImage::BeginMetafile(int width, int height, SIZE frameSize) {
   DropRecording();
   metafile_.reset();
   width_ = width;
@@ -115,8 +141,7 @@ Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
   // display device of its own for every recording, which costs more than
   // the drawing.
   const UniqueScreenDc screen(GetDC(nullptr));
-  const SIZE size = FrameOnScreen(screen.get(), width, height);
-  const RECT frame{0, 0, size.cx, size.cy};
+  const RECT frame{0, 0, frameSize.cx, frameSize.cy};
   recordingDc_ = CreateEnhMetaFileW(screen.get(), nullptr, &frame, nullptr);
   if (recordingDc_ && AcceptableSize(width, height))
     recordingCanvas_ = std::make_unique<GdiCanvas>(recordingDc_);

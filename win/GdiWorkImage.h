@@ -22,6 +22,9 @@ class GdiWorkImage : public WorkImage {
   int Height() const override { return height_; }
   Canvas& BitmapCanvas() override;
   Canvas& BeginMetafile(int width, int height) override;
+  // A recording of width x height screen pixels whose frame is frameSize
+  // hundredths of a millimetre, for a picture of a set physical size.
+  Canvas& BeginMetafile(int width, int height, SIZE frameSize);
   void EndMetafile() override;
   bool HoldsMetafile() const override { return static_cast<bool>(metafile_); }
   PackedDib BitmapAsDib24() override;
@@ -46,9 +49,12 @@ class GdiWorkImage : public WorkImage {
   // Hands the metafile over (to the clipboard, say); the image then holds none.
   UniqueHenhmetafile TakeMetafile() { return std::move(metafile_); }
 
-  // The frame, in hundredths of a millimetre, that a recording of
-  // width x height screen pixels gets.
-  static SIZE FrameFor(int width, int height);
+  // The screen pixels nearest to a physical size, on the scale a recording
+  // of width x height pixels gets its frame from: the screen's own
+  // millimetres per pixel, which a metafile header records as its reference.
+  static SIZE PixelsFor(SIZE hundredthsOfMm);
+  // The screen's pixels per metre across, on the same scale.
+  static int ScreenPixelsPerMetre();
 
   // Pictures beyond this many pixels a side are refused: drawing then goes
   // to an empty canvas instead of exhausting memory.

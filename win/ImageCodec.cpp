@@ -163,22 +163,16 @@ DecodedImage DecodeImageFile(std::wstring_view path) {
   return Decode(widePath);
 }
 
-bool EncodePngFile(std::wstring_view path, const void* bgraTopDown, int width, int height, int pixelsPerMetre) {
-  if (width <= 0 || height <= 0 || !AcceptableFrame(static_cast<UINT>(width), static_cast<UINT>(height)))
-    return false;
-  const ComApartment com;
-  if (!com.Usable()) return false;
-  ComRef<IWICImagingFactory> factory = MakeFactory();
-  if (!factory) return false;
-  const std::wstring file(path);
-  ComRef<IWICStream> stream;
+namespace {
+
+// Writes the picture as a PNG into stream, with the physical size chunk.
+bool EncodePng(IWICImagingFactory* factory, IStream* stream, const void* bgraTopDown, int width, int height,
+               int pixelsPerMetre) {
   ComRef<IWICBitmapEncoder> encoder;
   ComRef<IWICBitmapFrameEncode> frame;
   ComRef<IPropertyBag2> options;
-  if (FAILED(factory->CreateStream(stream.put())) ||
-      FAILED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)) ||
-      FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
-      FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
+  if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
+      FAILED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) ||
       FAILED(encoder->CreateNewFrame(frame.put(), options.put())) || FAILED(frame->Initialize(options.get())) ||
       FAILED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))))
     return false;
@@ -191,4 +185,49 @@ bool EncodePngFile(std::wstring_view path, const void* bgraTopDown, int width, i
          SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), stride, stride * static_cast<UINT>(height),
                                       static_cast<BYTE*>(const_cast<void*>(bgraTopDown)))) &&
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+bool EncodablePicture(int width, int height) {
+  return width > 0 && height > 0 && AcceptableFrame(static_cast<UINT>(width), static_cast<UINT>(height));
+}
+
+}  // namespace
+
+bool EncodePngFile(std::wstring_view path, const void* bgraTopDown, int width, int height, int pixelsPerMetre) {
+  if (!EncodablePicture(width, height)) return false;
+  const ComApartment com;
+  if (!com.Usable()) return false;
+  ComRef<IWICImagingFactory> factory = MakeFactory();
+  if (!factory) return false;
+  const std::wstring file(path);
+  ComRef<IWICStream> stream;
+  return SUCCEEDED(factory->CreateStream(stream.put())) &&
+         SUCCEEDED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)) &&
+         EncodePng(factory.get(), stream.get(), bgraTopDown, width, height, pixelsPerMetre);
+}
+
+std::vector<std::uint8_t> EncodePngBytes(const void* bgraTopDown, int width, int height, int pixelsPerMetre) {
+  if (!EncodablePicture(width, height)) return {};
+  const ComApartment com;
+  if (!com.Usable()) return {};
+  ComRef<IWICImagingFactory> factory = MakeFactory();
+  ComRef<IStream> stream;
+  if (!factory || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
+      !EncodePng(factory.get(), stream.get(), bgraTopDown, width, height, pixelsPerMetre))
+    return {};
+  STATSTG stat{};
+  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart == 0 ||
+      stat.cbSize.QuadPart > 0x7FFFFFFF)
+    return {};
+  try {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
+    ULONG read = 0;
+    const LARGE_INTEGER start{};
+    if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) ||
+        FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) || read != bytes.size())
+      return {};
+    return bytes;
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
 }

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "WorkImage.h"
 
@@ -31,3 +33,6 @@ DecodedImage DecodeImageFile(std::wstring_view path);
 // Writes a 32-bit top-down BGRA picture (straight alpha) as a PNG file whose
 // physical-size chunk carries pixelsPerMetre; false when it cannot be written.
 bool EncodePngFile(std::wstring_view path, const void* bgraTopDown, int width, int height, int pixelsPerMetre);
+// The same PNG as bytes in memory, as the clipboard takes it; empty when it
+// cannot be made.
+std::vector<std::uint8_t> EncodePngBytes(const void* bgraTopDown, int width, int height, int pixelsPerMetre);

@@ -1,6 +1,6 @@
-// Pictures of every page of the seal editor and the options dialog, taken
-// from the screen while the real program shows them. Used by
-// scripts/screenshots for docs/.
+// Pictures of every page of the seal editor and the options dialog, and of
+// the information message after a stamp, taken from the screen while the
+// real program shows them. Used by scripts/screenshots for docs/.
 // Usage: dialog_shots.exe <output folder>
 
 #include <windows.h>
@@ -50,6 +50,9 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring out = argv[1];
   harness::WriteQuietSettings();
+  // The message after a stamp, with every format the program writes.
+  harness::WriteString(harness::kRoot, L"ShowMessage", L"1");
+  harness::WriteString(harness::kRoot, L"ClipboardPng", L"1");
   harness::RunningProgram varnel(harness::DistPath(L"Varnel.exe"));
   if (!harness::WaitForWindow(L"VarnelMain", 30000)) {
     std::fputs("Varnel did not start\n", stderr);
@@ -59,8 +62,14 @@ int wmain(int argc, wchar_t** argv) {
   HWND pad = FindWindowW(L"TForm1", nullptr);
   const bool editor = ShootDialog(pad, IDM_S1, L"印影編集", IDC_EDITOR_TABS, kEditorPages, out);
   const bool options = ShootDialog(pad, IDM_OPTION1, L"オプション設定", IDC_OPTIONS_TABS, kOptionPages, out);
+  PostMessageW(pad, WM_COMMAND, IDM_N2, 0);  // the name seal
+  HWND message = harness::WaitForBox(L"Varnel印鑑", 10000);
+  if (message) {
+    Sleep(600);
+    harness::WriteBmp(harness::CaptureWindow(message), out + L"\\message.bmp");
+  }
   varnel.Terminate();
   harness::DeleteTree(L"Software\\Qdx");
-  if (!editor || !options) std::fputs("a dialog did not open\n", stderr);
-  return editor && options ? 0 : 1;
+  if (!editor || !options || !message) std::fputs("a dialog did not open\n", stderr);
+  return editor && options && message ? 0 : 1;
 }

@@ -318,7 +318,10 @@ TEST_F(Editors, OptionsAreRefusedInTheOrderOfTheChecksAndStoredOnlyWhenAllPass) 
   harness::SetTextIn(options, IDC_OPT_PASSWORD1, L"abc");
   harness::SetTextIn(options, IDC_OPT_PASSWORD2, L"abd");
   harness::ClickIn(options, IDC_OPT_PASSWORDCHECK);  // 行う
+  harness::ClickIn(options, IDC_OPT_CLIPBOARDPNG);
+  EXPECT_TRUE(harness::CheckedIn(options, IDC_OPT_CLIPBOARDPNG));
   harness::ClickIn(options, IDC_OPT_COPYGUARD + 1);  // 使用する
+  EXPECT_FALSE(harness::CheckedIn(options, IDC_OPT_CLIPBOARDPNG)) << "a PNG would carry no security marks";
   harness::SetTextIn(options, IDC_OPT_KEY1, L"1234");
   harness::SetTextIn(options, IDC_OPT_KEY2, L"5678");
   harness::SetTextIn(options, IDC_OPT_ERADATE1 + 2, L"2019/13/01");
@@ -358,6 +361,7 @@ TEST_F(Editors, OptionsAreRefusedInTheOrderOfTheChecksAndStoredOnlyWhenAllPass) 
   EXPECT_EQ(Stored(kRoot, L"UserPassword"), scrambled);
   EXPECT_EQ(Stored(kRoot, L"CopyGuard"), L"1");
   EXPECT_EQ(Stored(kRoot, L"ClipboardFormat"), L"EnhancedMetafile") << "forced by the security marks";
+  EXPECT_EQ(Stored(kRoot, L"ClipboardPng"), L"0");
   EXPECT_EQ(Stored(kRoot, L"WarekiDate3"), L"2019/12/1");
   EXPECT_EQ(Stored(kRoot, L"WarekiName5"), L"新");
 }
@@ -365,10 +369,12 @@ TEST_F(Editors, OptionsAreRefusedInTheOrderOfTheChecksAndStoredOnlyWhenAllPass) 
 TEST_F(Editors, OptionsFollowTheirRulesAndThePadAppliesThem) {
   WriteString(kRoot, L"CopyGuard", L"1");
   WriteString(kRoot, L"ColorBits", L"0");
+  WriteString(kRoot, L"ClipboardPng", L"1");
   WriteString(kRoot, L"UIDK", L"\x1a\x19\x18\x1f");  // "1234" scrambled
   Start();
   HWND options = OpenOptions();
   ASSERT_NE(options, nullptr);
+  EXPECT_TRUE(harness::CheckedIn(options, IDC_OPT_CLIPBOARDPNG)) << "the stored choice shows, as the format's does";
   EXPECT_EQ(harness::ChoiceIn(options, IDC_OPT_COLORBITS, 3), 2) << "full colour while guarded";
   EXPECT_EQ(harness::ChoiceIn(options, IDC_OPT_CLIPBOARDFORMAT, 3), 2) << "the stored format still shows";
   EXPECT_TRUE(IsWindowEnabled(harness::FindControl(options, IDC_OPT_KEY1)));
@@ -380,6 +386,7 @@ TEST_F(Editors, OptionsFollowTheirRulesAndThePadAppliesThem) {
   harness::ClickIn(options, IDC_OPT_EDITORLOCK);      // 行う: locked
   ASSERT_TRUE(Finish(options, IDC_OPTIONS_FINISH));
   EXPECT_EQ(Stored(kRoot, L"ColorBits"), L"2");
+  EXPECT_EQ(Stored(kRoot, L"ClipboardPng"), L"1");
   EXPECT_EQ(Stored(kRoot, L"RotateAngle"), L"-12");
   EXPECT_EQ(Stored(kRoot, L"UIDK"), L"\x1a\x19\x18\x1f");
   for (int i = 0; i < 50 && GetMenu(pad); ++i) Sleep(20);

@@ -51,15 +51,6 @@ std::optional<ENHMETAHEADER> MetafileHeader(const std::wstring& path) {
 
 LONG FrameWidth(const ENHMETAHEADER& h) { return h.rclFrame.right - h.rclFrame.left; }
 
-std::string FileBytes(const std::wstring& path) {
-  std::string bytes;
-  if (FILE* in = _wfopen(path.c_str(), L"rb")) {
-    for (int c; (c = std::fgetc(in)) != EOF;) bytes.push_back(static_cast<char>(c));
-    std::fclose(in);
-  }
-  return bytes;
-}
-
 class Export : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -133,9 +124,9 @@ TEST_F(Export, RezoHosei200DoublesTheMetafileButNotTheBitmap) {
   ExportFromPad(IDM_MNAMEEXP, kNameTitle, Output(L"rezo-200"), 2);
   ASSERT_TRUE(WaitForFile(Output(L"rezo-200.wmf")));
 
-  const std::string bitmap100 = FileBytes(Output(L"rezo-100.bmp"));
+  const std::string bitmap100 = harness::ReadWholeFile(Output(L"rezo-100.bmp")).value_or("");
   EXPECT_FALSE(bitmap100.empty());
-  EXPECT_EQ(FileBytes(Output(L"rezo-200.bmp")), bitmap100) << "pixel for pixel";
+  EXPECT_EQ(harness::ReadWholeFile(Output(L"rezo-200.bmp")), bitmap100) << "pixel for pixel";
   const auto small = MetafileHeader(Output(L"rezo-100.wmf")), large = MetafileHeader(Output(L"rezo-200.wmf"));
   ASSERT_TRUE(small && large);
   // Whole pixels on the way: within one screen pixel of twice the size.
@@ -170,7 +161,7 @@ TEST_F(Export, TheDateExportAsksForTheDateAndAFileThatCannotBeWrittenIsReported)
   EXPECT_EQ(text.rfind(L"ファイルを保存できませんでした。\n" + locked, 0), 0u) << "the file is named";
   EXPECT_GT(text.size(), locked.size() + 20) << "with the platform's reason";
   harness::PressButton(error, IDOK);
-  EXPECT_EQ(FileBytes(locked), "keep");
+  EXPECT_EQ(harness::ReadWholeFile(locked), "keep");
   SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(locked.c_str());
 

@@ -81,6 +81,23 @@ TEST_F(MessageForm, BoxesShowTheClipboardFormatsOfTheLatestStamp) {
   EXPECT_EQ(Boxes(), "0110");
 }
 
+TEST_F(MessageForm, ThePngIsNamedWhenItWasAskedForAndPlaced) {
+  OptionSettings.ClipboardFormat = 2;
+  OptionSettings.ClipboardPng = 1;
+  form.ShowMessage({true, true, true, true});
+  EXPECT_TRUE(Ticked(IDC_MESSAGE_CHECKBOX5));
+  EXPECT_EQ(Boxes(), "1111");
+  form.ShowMessage({true, true, true, false});
+  EXPECT_FALSE(Ticked(IDC_MESSAGE_CHECKBOX5)) << "refused by the platform: not claimed";
+  form.MetafileOnly = 1;
+  form.ShowMessage({true, true, false, true});
+  EXPECT_TRUE(Ticked(IDC_MESSAGE_CHECKBOX5)) << "a text stamp's PNG";
+  EXPECT_EQ(Boxes(), "1001");
+  OptionSettings.ClipboardPng = 0;
+  form.ShowMessage();
+  EXPECT_FALSE(Ticked(IDC_MESSAGE_CHECKBOX5)) << "not asked for";
+}
+
 TEST_F(MessageForm, DontShowAgainSavesShowMessageAndSkipsTheActionOnce) {
   OptionSettings.TerminateAsStamped = 1;
   form.ShowMessage();

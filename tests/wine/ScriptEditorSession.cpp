@@ -160,17 +160,6 @@ bool SaveWindowPicture(HWND hwnd, const std::wstring& path) {
   return WriteBmp(CaptureScreen(r), path);
 }
 
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-  HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
-  UniqueHandleObject file(raw);
-  std::string bytes(GetFileSize(raw, nullptr), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() && !ReadFile(raw, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-    return std::nullopt;
-  return bytes;
-}
-
 std::wstring FreshTemporaryFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);

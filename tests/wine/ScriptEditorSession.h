@@ -65,8 +65,6 @@ class ScriptEditorSession {
 
 // A window as it shows on the screen, written as a .bmp file.
 bool SaveWindowPicture(HWND hwnd, const std::wstring& path);
-// The whole file, or nullopt when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::wstring& path);
 // A fresh empty folder of this name in the temporary folder.
 std::wstring FreshTemporaryFolder(const std::wstring& name);
 

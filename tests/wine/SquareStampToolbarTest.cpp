@@ -13,12 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "Clipboard.h"
 #include "MemoryStore.h"
 #include "Settings.h"
 #include "harness/Clipboard.h"
 #include "harness/Dialogs.h"
 #include "harness/HostPath.h"
 #include "harness/Pixels.h"
+#include "harness/Png.h"
 #include "harness/Process.h"
 #include "harness/Prompts.h"
 #include "harness/Registry.h"
@@ -405,6 +407,40 @@ TEST_F(Toolbar, TextImageAndScriptSlots) {
   Press(6);
   EXPECT_NE(Answer(L"Varnel印鑑").find(L"グラフィックスクリプト"), std::wstring::npos);
   EXPECT_FALSE(HasFormat(CF_DIB) || HasFormat(CF_ENHMETAFILE)) << "Reso 0: no resolution, no picture";
+}
+
+TEST_F(Toolbar, WithThePngOptionEveryPictureSlotAlsoLeavesAPngAtItsScale) {
+  harness::WriteString(kRoot, L"ClipboardPng", L"1");
+  harness::WriteString(kRoot, L"Bitmap1", L"0");
+  MemoryStore defaults;
+  LoadAllSettings(defaults, [](std::string_view) { return false; });
+  const std::string scan = harness::WhiteBmpFile(40);
+  const char script[] = "Size 40 40\r\nReso 300\r\nRect 0 0 39 39\r\n";  // 300 dpi: 11811 per metre
+  Slot(1, 0);  // the square stamp of a first start
+  Slot(2, 9);
+  harness::WriteString(kBar, L"Text2", L"回覧");
+  Slot(3, 1, File(L"png.vln", &NameSealSettings.Main, sizeof NameSealSettings.Main));
+  Slot(4, 3, File(L"png.bmp", scan.data(), scan.size()));
+  Slot(5, 8, File(L"png.vgs", script, sizeof script - 1));
+  Slot(6, 10, File(L"png-metafile.vgs", script, sizeof script - 1));
+  Start();
+  HDC screen = GetDC(nullptr);
+  const long long screenScale = MulDiv(GetDeviceCaps(screen, HORZRES), 1000, GetDeviceCaps(screen, HORZSIZE));
+  ReleaseDC(nullptr, screen);
+  const UINT png = PngClipboardFormat();
+  const std::pair<int, long long> slots[] = {{1, screenScale}, {2, screenScale}, {3, 26000},
+                                             {4, 15294},       {5, 11811},       {6, 11811}};
+  for (const auto& [slot, scale] : slots) {
+    harness::PutClipboardText("before");
+    Press(slot);
+    ASSERT_TRUE(Stamped(png)) << "slot " << slot;
+    const auto bytes = harness::ClipboardBytes(png);
+    ASSERT_TRUE(bytes.has_value());
+    const harness::PngFacts facts = harness::ReadPngFacts(*bytes);
+    EXPECT_TRUE(facts.valid && facts.colourType == 6) << "slot " << slot << ": a PNG with alpha";
+    EXPECT_EQ(facts.pixelsPerUnitX, scale) << "slot " << slot;
+    EXPECT_TRUE(HasFormat(CF_ENHMETAFILE)) << "slot " << slot << ": beside the metafile";
+  }
 }
 
 TEST_F(Toolbar, LaunchAndWallpaperLeaveTheClipboard) {

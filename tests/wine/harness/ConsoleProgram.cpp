@@ -1,6 +1,7 @@
 #include "ConsoleProgram.h"
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "Process.h"
@@ -54,9 +55,16 @@ ConsoleResult RunConsoleProgram(const std::wstring& exe, const std::wstring& arg
   si.hStdOutput = out.write.get();
   si.hStdError = err.write.get();
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
-                      nullptr, &si, &pi))
-    throw std::runtime_error("cannot start the console program");
+  // Wine on a machine busy with other work now and then refuses one start:
+  // the program is started once more before the test gives up.
+  bool started = false;
+  for (int attempt = 0; attempt < 2 && !started; ++attempt) {
+    if (attempt > 0) Sleep(500);
+    started = CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                             nullptr, &si, &pi) != FALSE;
+  }
+  if (!started)
+    throw std::runtime_error("cannot start the console program (error " + std::to_string(GetLastError()) + ")");
   UniqueHandleObject process(pi.hProcess);
   CloseHandle(pi.hThread);
   out.write.reset();

@@ -1,7 +1,10 @@
 #include "Process.h"
 
+#include <cstdio>
 #include <stdexcept>
 #include <vector>
+
+#include "HostPath.h"
 
 namespace harness {
 
@@ -117,6 +120,35 @@ bool WaitForWindowGone(const std::wstring& title, DWORD timeoutMs) {
     PumpFor(20);
   }
   return true;
+}
+
+int RunHostShell(const std::wstring& command, DWORD timeoutMs) {
+  static int runs = 0;
+  // Wine gives no handle to wait on for a Unix process: the shell leaves its
+  // status in a file, renamed into place once written.
+  const std::wstring status =
+      L"/tmp/varnel-host-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
+  const std::wstring statusFile = HostPath(status);
+  DeleteFileW(statusFile.c_str());
+  std::vector<wchar_t> line = CommandLineFor(
+      L"/bin/sh", L"-c \"" + command + L"; echo $? >" + status + L".new && mv " + status + L".new " + status + L"\"");
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(L"/bin/sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  for (DWORD waited = 0; waited <= timeoutMs; waited += 20) {
+    if (FILE* in = _wfopen(statusFile.c_str(), L"r")) {
+      int code = -1;
+      if (std::fscanf(in, "%d", &code) != 1) code = -1;
+      std::fclose(in);
+      DeleteFileW(statusFile.c_str());
+      return code;
+    }
+    Sleep(20);
+  }
+  return -1;
 }
 
 }  // namespace harness

@@ -51,4 +51,10 @@ bool WaitForWindowGone(const std::wstring& title, DWORD timeoutMs);
 // Pumps this thread's messages while waiting.
 void PumpFor(DWORD durationMs);
 
+// Runs a command line of the host's shell, such as an X11 client on the
+// same display (Wine starts Unix programs as they are); its exit status, or
+// -1 when it could not be started or did not end within the timeout. The
+// command must not contain double quotes.
+int RunHostShell(const std::wstring& command, DWORD timeoutMs = 20000);
+
 }  // namespace harness

@@ -105,7 +105,9 @@ bool ReadDibHeader(BITMAPINFOHEADER& header, DWORD timeoutMs) {
   }
 }
 
-VrnCtlLibrary::VrnCtlLibrary() : module_(LoadLibraryW(DistPath(L"VrnCtl.dll").c_str())) {}
+VrnCtlLibrary::VrnCtlLibrary() : VrnCtlLibrary(DistPath(L"VrnCtl.dll")) {}
+
+VrnCtlLibrary::VrnCtlLibrary(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {}
 
 VrnCtlLibrary::~VrnCtlLibrary() {
   if (module_) FreeLibrary(module_);
@@ -145,8 +147,8 @@ ProcessUsage UsageOf(DWORD processId) {
   return usage;
 }
 
-bool VarnelRun::Start() {
-  program_.emplace(DistPath(L"Varnel.exe"));
+bool VarnelRun::Start(const std::wstring& folder) {
+  program_.emplace(folder.empty() ? DistPath(L"Varnel.exe") : folder + L"\\Varnel.exe");
   tray = WaitForWindow(L"VarnelMain", 20000);
   pad = tray ? WaitForWindow(L"Varnel印鑑", 5000, L"TForm1") : nullptr;
   return tray && pad;
@@ -165,6 +167,17 @@ bool WriteWholeFile(const std::wstring& path, const void* data, size_t size) {
   UniqueHandleObject file(raw);
   DWORD written = 0;
   return size == 0 || (WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size);
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
+  UniqueHandleObject file(raw);
+  std::string bytes(GetFileSize(raw, nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() && !ReadFile(raw, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+    return std::nullopt;
+  return bytes;
 }
 
 }  // namespace harness

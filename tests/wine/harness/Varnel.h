@@ -34,7 +34,9 @@ bool ReadDibHeader(BITMAPINFOHEADER& header, DWORD timeoutMs = 2000);
 // VrnCtl.dll as another program loads it.
 class VrnCtlLibrary {
  public:
+  // The library of the program folder (dist/), or the one at path.
   VrnCtlLibrary();
+  explicit VrnCtlLibrary(const std::wstring& path);
   ~VrnCtlLibrary();
   VrnCtlLibrary(const VrnCtlLibrary&) = delete;
   VrnCtlLibrary& operator=(const VrnCtlLibrary&) = delete;
@@ -64,10 +66,12 @@ int FreeGdiObjects();
 class VarnelRun {
  public:
   ~VarnelRun() { Stop(); }
-  bool Start();
+  // From the program folder (dist/), or from another folder's Varnel.exe.
+  bool Start(const std::wstring& folder = L"");
   void Stop();
   // Chooses an item of the stamp pad's menu, as a click on it does.
   void PadCommand(UINT id) const { PostMessageW(pad, WM_COMMAND, id, 0); }
+  DWORD ProcessId() const { return program_ ? program_->Id() : 0; }
   HWND tray = nullptr, pad = nullptr;
 
  private:
@@ -76,5 +80,7 @@ class VarnelRun {
 
 // Writes bytes to a file, replacing it.
 bool WriteWholeFile(const std::wstring& path, const void* data, size_t size);
+// The whole file, or nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::wstring& path);
 
 }  // namespace harness
