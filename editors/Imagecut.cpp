@@ -112,7 +112,11 @@ class CutImage : public Window {
         if (OnMouseDown) OnMouseDown(p);
         return 0;
       case WM_MOUSEMOVE:
-        if (OnMouseMove) OnMouseMove(p);
+        // Only a move with the left button held drags: the system sends
+        // moves of its own too (when the picture slides under a pointer
+        // that stands still), and a button let go where the picture did
+        // not see it ends the drag all the same.
+        if ((wParam & MK_LBUTTON) && OnMouseMove) OnMouseMove(p);
         return 0;
       case WM_LBUTTONUP:
         ReleaseCapture();  // WM_CAPTURECHANGED ends the drag

@@ -250,6 +250,13 @@ TEST_F(Cutter, AScanIsCutWithWhiteMarginsAndStoredUnderItsBareName) {
   Drag(image, {110, 70}, {110 + 124, 70 + 94});
   EXPECT_EQ(PlaceOf(image).x, 20);
   EXPECT_EQ(PlaceOf(image).y, 30);
+  // A move without the button held is not a drag (the system sends such
+  // moves when the picture slides under a pointer that stands still).
+  SendMessageW(image, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(image, WM_MOUSEMOVE, 0, MAKELPARAM(90, 70));
+  EXPECT_EQ(PlaceOf(image).x, 20);
+  EXPECT_EQ(PlaceOf(image).y, 30);
+  SendMessageW(image, WM_LBUTTONUP, 0, MAKELPARAM(90, 70));
 
   // The resolution chosen after the drag keeps the cut pending.
   harness::Click(cutter, IDC_CUT_RES260);
