@@ -1,9 +1,10 @@
 // A short check of a program folder as a caller meets it: with Varnel
-// running, loads the folder's VrnCtl.dll, stamps the name and the date seal,
+// running as a 32-bit process on 64-bit Windows (as on most machines
+// today), loads the folder's VrnCtl.dll, stamps the name and the date seal,
 // checks what each puts on the clipboard (the metafiles and the 16-colour
 // DIB at the seal's size) and ends Varnel through _ExitVarnel.
 // It waits patiently: on a host that runs 32-bit code only under an
-// emulator, each step of the program takes seconds.
+// emulator, each step of the program takes a while.
 // Usage: varnel_smoke.exe   (the folder: VARNEL_DIST, else the build's dist/)
 // Prints one line per check; exit code 0 when every check held.
 
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "UniqueHandle.h"
 #include "harness/Clipboard.h"
 #include "harness/Process.h"
 
@@ -50,6 +52,15 @@ std::optional<BITMAPINFOHEADER> ClipboardDibHeader() {
   BITMAPINFOHEADER header;
   std::memcpy(&header, bytes->data(), sizeof header);
   return header;
+}
+
+// True when the window belongs to a 32-bit process on 64-bit Windows.
+bool RunsUnderWow64(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  const UniqueHandleObject process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+  BOOL wow64 = FALSE;
+  return process && IsWow64Process(process.get(), &wow64) && wow64;
 }
 
 using ControlExport = int(__cdecl*)();
@@ -89,7 +100,9 @@ void AnswerExitConfirmation() {
 
 int wmain() {
   const std::wstring library = harness::DistPath(L"VrnCtl.dll");
-  Check(harness::WaitForWindow(L"VarnelMain", kStartMs) != nullptr, "Varnel is running");
+  const HWND varnel = harness::WaitForWindow(L"VarnelMain", kStartMs);
+  Check(varnel != nullptr, "Varnel is running");
+  Check(varnel && RunsUnderWow64(varnel), "Varnel is a 32-bit process on 64-bit Windows");
   HMODULE ctl = LoadLibraryW(library.c_str());
   Check(ctl != nullptr, "VrnCtl.dll loads");
   if (ctl == nullptr || gFailures > 0) return 1;
