@@ -107,30 +107,30 @@ void GdiWorkImage::DropRecording() {
 }
 
 namespace {
-SIZE FrameOnScreen(HDC screen, int width, int height) {
-  if (!AcceptableSize(width, height)) return {0, 0};
-  const DeviceScale scale = ScaleOf(screen);
-  return {MulDiv(width, scale.millimetresX * 100, scale.pixelsX),
-          MulDiv(height, scale.millimetresY * 100, scale.pixelsY)};
+DeviceScale ScreenScale() {
+  const UniqueScreenDc screen(GetDC(nullptr));
+  return ScaleOf(screen.get());
 }
 }  // namespace
 
 SIZE GdiWorkImage::PixelsFor(SIZE hundredthsOfMm) {
-  const UniqueScreenDc screen(GetDC(nullptr));
-  const DeviceScale scale = ScaleOf(screen.get());
+  const DeviceScale scale = ScreenScale();
   return {MulDiv(hundredthsOfMm.cx, scale.pixelsX, scale.millimetresX * 100),
           MulDiv(hundredthsOfMm.cy, scale.pixelsY, scale.millimetresY * 100)};
 }
 
 int GdiWorkImage::ScreenPixelsPerMetre() {
-  const UniqueScreenDc screen(GetDC(nullptr));
-  const DeviceScale scale = ScaleOf(screen.get());
+  const DeviceScale scale = ScreenScale();
   return MulDiv(scale.pixelsX, 1000, scale.millimetresX);
 }
 
+// The frame a recording of width x height screen pixels gets.
 Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
-  const UniqueScreenDc screen(GetDC(nullptr));
-  return BeginMetafile(width, height, FrameOnScreen(screen.get(), width, height));
+  if (!AcceptableSize(width, height)) return BeginMetafile(width, height, SIZE{0, 0});
+  const DeviceScale scale = ScreenScale();
+  return BeginMetafile(width, height,
+                       SIZE{MulDiv(width, scale.millimetresX * 100, scale.pixelsX),
+                            MulDiv(height, scale.millimetresY * 100, scale.pixelsY)});
 }
 
 Canvas& GdiWorkImage::BeginMetafile(int width, int height, SIZE frameSize) {

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "FileSystem.h"
@@ -96,12 +95,16 @@ class Cutter : public ::testing::Test {
   }
   int FrameWidth(HWND cutter) const { return SizeOf(GetDlgItem(cutter, IDC_CUT_PANEL1)).cx; }
   HWND Image(HWND cutter) const { return GetDlgItem(GetDlgItem(cutter, IDC_CUT_PANEL1), IDC_CUT_IMAGE1); }
-  // Loads a picture through the cutter's button and the platform's open dialog.
-  void LoadThroughDialog(HWND cutter, const std::wstring& path) {
+  // Chooses a picture through the cutter's button and the platform's open dialog.
+  static void ChooseThroughDialog(HWND cutter, const std::wstring& path) {
     harness::PostClick(cutter, IDC_CUT_BUTTON3);
     HWND open = harness::WaitForBox(L"ビットマップファイルの読込み");
     ASSERT_NE(open, nullptr);
     harness::ChooseFile(open, path);
+  }
+  // ...and waits until it is loaded.
+  void LoadThroughDialog(HWND cutter, const std::wstring& path) {
+    ChooseThroughDialog(cutter, path);
     ASSERT_TRUE(harness::WaitForWindowGone(L"ビットマップファイルの読込み", 5000));
     for (int i = 0; i < 100 && !IsWindowVisible(Image(cutter)); ++i) Sleep(20);
   }
@@ -204,20 +207,13 @@ TEST_F(Cutter, ASmallSealMovedAndSavedKeepsItsSize) {
 
 // A picture without pixels is unreadable, not too large.
 TEST_F(Cutter, AnEmptyPictureIsRefusedAsUnreadable) {
-  std::string empty(54, '\0');
-  BITMAPFILEHEADER file{0x4D42, 54, 0, 0, 54};
-  BITMAPINFOHEADER info{40, 0, 0, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  std::memcpy(empty.data(), &file, sizeof file);
-  std::memcpy(empty.data() + 14, &info, sizeof info);
+  const std::string empty = harness::WhiteBmpFile(0);
   const std::wstring path = harness::DistPath(L"cut-empty.bmp");
   ASSERT_TRUE(harness::WriteWholeFile(path, empty.data(), empty.size()));
   Start();
   HWND cutter = OpenCutterFromPad();
   ASSERT_NE(cutter, nullptr);
-  harness::PostClick(cutter, IDC_CUT_BUTTON3);
-  HWND open = harness::WaitForBox(L"ビットマップファイルの読込み");
-  ASSERT_NE(open, nullptr);
-  harness::ChooseFile(open, path);
+  ChooseThroughDialog(cutter, path);
   HWND refusal = harness::WaitForBox(L"Varnel印鑑");
   ASSERT_NE(refusal, nullptr);
   const std::wstring text = harness::BoxText(refusal);

@@ -292,23 +292,12 @@ TEST_F(Toolbar, AFileLaunchedFromADriveRootStartsInThatRoot) {
   Slot(1, 5, launched);
   Start(exe);
   Press(1);
-  std::optional<std::vector<std::uint8_t>> folderSeen;
-  for (int i = 0; i < 400; ++i, Sleep(50)) {
-    HANDLE file = CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) continue;
-    char text[MAX_PATH] = {};
-    DWORD read = 0;
-    ReadFile(file, text, MAX_PATH - 1, &read, nullptr);
-    CloseHandle(file);
-    if (read > 0 && text[read - 1] == '\n') {
-      folderSeen.emplace(text, text + read);
-      break;
-    }
-  }
+  std::optional<std::string> folderSeen;
+  for (int i = 0; i < 400 && !(folderSeen && folderSeen->ends_with('\n')); ++i, Sleep(50))
+    folderSeen = harness::ReadWholeFile(report);
   EndProgram();
   ASSERT_TRUE(folderSeen) << "the batch file ran";
-  EXPECT_EQ(std::string(folderSeen->begin(), folderSeen->end()), "C:\\\r\n");
+  EXPECT_EQ(*folderSeen, "C:\\\r\n");
   for (const std::wstring& file : {exe, report, launched}) DeleteFileW(file.c_str());
   RemoveDirectoryW(folder.c_str());
 }
