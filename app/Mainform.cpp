@@ -15,6 +15,7 @@
 #include "NameSeal.h"
 #include "Option.h"
 #include "Password.h"
+#include "ProgramFolder.h"
 #include "Scredit.h"
 #include "Settings.h"
 #include "Sjis.h"
@@ -345,10 +346,7 @@ void TForm1::cuClick() {
 }
 
 void TForm1::mHelpClick() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, n);
-  folder = folder.substr(0, folder.find_last_of(L'\\')) + L"\\help";
+  const std::wstring folder = ProgramFile(L"help");
   ShellExecuteW(hwnd_, L"open", (folder + L"\\index.html").c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
 }
 

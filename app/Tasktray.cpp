@@ -6,17 +6,11 @@
 
 #include "Mainform.h"
 #include "MenuIds.h"
+#include "ProgramFolder.h"
 #include "Records.h"
 #include "Smpstamp.h"
 
 namespace {
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, n);
-  return folder.substr(0, folder.find_last_of(L'\\'));
-}
 
 void Append(HMENU menu, UINT id, const wchar_t* caption) {
   if (id == 0)

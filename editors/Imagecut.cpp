@@ -16,6 +16,7 @@
 #include "FileSave.h"
 #include "GdiWorkImage.h"
 #include "ImageCodec.h"
+#include "ProgramFolder.h"
 #include "Records.h"
 #include "Settings.h"
 #include "Sjis.h"
@@ -35,13 +36,6 @@ constexpr int kKeepInFrame = 16;
 
 constexpr int kResolution260 = 26000;
 constexpr int kResolution153 = 15294;
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, n);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 // The file-name part of a path without its extension.
 std::wstring Stem(const std::wstring& path) {
@@ -426,7 +420,7 @@ void TImgCut::Button1Click() {
         IsDlgButtonChecked(hwnd_, IDC_CUT_RES260) == BST_CHECKED ? kResolution260 : kResolution153;
     const std::optional<std::string> name = AskBitmapSealName(hwnd_, Stem(SourceFile));
     if (name) {
-      const std::wstring path = ProgramFolder() + Wide(*name);
+      const std::wstring path = ProgramFile(Wide(*name));
       if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
           MessageBoxW(hwnd_, L"同一名のﾌｧｲﾙが存在します。上書しますか？", L"Varnel印鑑",
                       MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
@@ -460,7 +454,7 @@ bool TImgCut::SaveCut(const std::string& name) {
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
   header->biXPelsPerMeter = header->biYPelsPerMeter = OptionSettings.Bitmap1Resolution;
 
-  const std::wstring path = ProgramFolder() + Wide(name);
+  const std::wstring path = ProgramFile(Wide(name));
   const DWORD error = SaveReplacing(path, [&](const std::wstring& temporary) { return WriteBmpFile(temporary, dib); });
   if (error != ERROR_SUCCESS) {
     ReportSaveFailure(hwnd_, path, error);
