@@ -2,13 +2,8 @@
 
 #include <windows.h>
 
-#include "FileSystem.h"
-#include "Mainform.h"
-#include "Message.h"
 #include "RegistryStore.h"
-#include "Settings.h"
-#include "Smpstamp.h"
-#include "Tasktray.h"
+#include "Shell.h"
 #include "UniqueHandle.h"
 
 // The long-lived windows, one global reference each.
@@ -30,11 +25,6 @@ int RunMessageLoop() {
   return 0;
 }
 
-void HideStampPadAndToolbar() {
-  ShowWindow(Form1->Handle(), SW_HIDE);
-  SimpleStamp->Hide();
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -44,8 +34,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RegistryStore store;
   TTaskTrayForm tray(store);
   TForm1 pad(store, tray.Ready);
-  TMessageForm message(store, {[&pad] { pad.AllExitClick(); }, HideStampPadAndToolbar});
-  TSimpleStamp toolbar(store, pad, &message);
+  TSimpleStamp toolbar(store, pad.Desk());
+  TMessageForm message(store, {[&pad] { pad.AllExitClick(); }, [&pad, &toolbar] { HideStampPadAndToolbar(pad, toolbar); }});
   TaskTrayForm = &tray;
   Form1 = &pad;
   MessageForm = &message;
@@ -55,12 +45,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The pad and the toolbar are owned by the hidden tray window: the program
   // lives in the notification area, with no taskbar button.
   if (tray.Create() && pad.Create(tray.Handle())) {
-    tray.Attach(pad, toolbar);
     message.Create(pad.Handle());
     toolbar.Create(tray.Handle());
-    pad.ShowInformation = [&message](const PlacedFormats& placed) { message.ShowMessage(placed); };
-    pad.HideStampPadAndToolbar = HideStampPadAndToolbar;
-    if (pad.FormCreate(tray, toolbar)) toolbar.FormCreate();
+    ConnectShell(store, tray, pad, toolbar, &message);
+    if (pad.FormCreate(tray))
+      toolbar.FormCreate(pad.Handle());
+    else
+      tray.Close();  // the start-up password was refused
     result = RunMessageLoop();
     pad.FormDestroy();
   }

@@ -1,16 +1,16 @@
 #include "Mainform.h"
 
-#include <algorithm>
-
-#include "Text.h"
-
 #include <shellapi.h>
+
+#include <optional>
 
 #include "Datechng.h"
 #include "DateSeal.h"
 #include "Dialog.h"
 #include "Edit.h"
+#include "FileSave.h"
 #include "FileSystem.h"
+#include "Imagecut.h"
 #include "MenuIds.h"
 #include "NameSeal.h"
 #include "Option.h"
@@ -19,8 +19,8 @@
 #include "Scredit.h"
 #include "Settings.h"
 #include "Sjis.h"
-#include "Smpstamp.h"
-#include "Tasktray.h"
+#include "Text.h"
+#include "Window.h"
 #include "resource.h"
 
 namespace {
@@ -57,19 +57,13 @@ void NotifyUserSelection(bool userChangeRequested) {
     PostMessageW(selection, WM_USER, userChangeRequested ? 2 : 1, 0);
 }
 
-TForm1::TForm1(SettingsStore& store, std::uint8_t& ready) : store_(store), ready_(ready) {
+TForm1::TForm1(SettingsStore& store, std::uint8_t& ready) : store_(store), desk_(ready, Seal) {
   Seal.AskDate = [this](std::string_view text) { return AskDate(text); };
-}
-
-TForm1::~TForm1() {
-  if (hwnd_) {
-    KillTimer(hwnd_, kClearTimerId);
-    KillTimer(hwnd_, kTimer1Id);
-    KillTimer(hwnd_, kClearRetryTimerId);
-  }
+  desk_.ExitProgram = [this] { AllExitClick(); };
 }
 
 bool TForm1::Create(HWND owner) {
+  if (!desk_.Create()) return false;
   if (!CreateWindowOf(L"TForm1", 0, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, L"Varnel印鑑",
                       CW_USEDEFAULT, CW_USEDEFAULT, kWidthWithoutBitmapSeal, 140, owner, nullptr))
     return false;
@@ -156,10 +150,9 @@ void TForm1::EnableBoth(UINT padItem, UINT trayItem, bool enabled) {
   if (tray_) tray_->EnableItem(trayItem, enabled);
 }
 
-bool TForm1::FormCreate(TTaskTrayForm& tray, TSimpleStamp& toolbar) {
+bool TForm1::FormCreate(TrayMenu& tray) {
   tray_ = &tray;
-  toolbar_ = &toolbar;
-  ready_ = 0;
+  const StampDesk::BusyScope busy(desk_);
   RunVersionCheck(store_, [this](std::string_view text) {
     MessageBoxW(hwnd_, Wide(text).c_str(), L"Varnel印鑑", MB_OK | MB_ICONINFORMATION);
   });
@@ -167,12 +160,11 @@ bool TForm1::FormCreate(TTaskTrayForm& tray, TSimpleStamp& toolbar) {
   AttachMenu();
   MoveToStoredPosition();
   if (OptionSettings.PasswordCheck == 0 && !AskPassword(hwnd_)) {
-    tray.Close();
+    desk_.CloseForGood();
     return false;
   }
   EnableBoth(IDM_S1, IDM_TRAY_IMAGEEDIT, OptionSettings.EditorLock != 0);
   ShowPad();
-  ready_ = 1;
   if (OptionSettings.MainToolBar != 0) SetTimer(hwnd_, kTimer1Id, 1000, nullptr);
   return true;
 }
@@ -189,18 +181,9 @@ void TForm1::ShowPad() {
 void TForm1::MoveToStoredPosition() {
   RECT window;
   GetWindowRect(hwnd_, &window);
-  RECT wanted{OptionSettings.Wx, OptionSettings.Wy, OptionSettings.Wx + (window.right - window.left),
-              OptionSettings.Wy + (window.bottom - window.top)};
-  if (!MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
-      const RECT& work = monitor.rcWork;
-      const LONG width = wanted.right - wanted.left, height = wanted.bottom - wanted.top;
-      wanted.left = std::clamp(wanted.left, work.left, std::max(work.left, work.right - width));
-      wanted.top = std::clamp(wanted.top, work.top, std::max(work.top, work.bottom - height));
-    }
-  }
+  const RECT wanted = OntoAMonitor({OptionSettings.Wx, OptionSettings.Wy,
+                                    OptionSettings.Wx + (window.right - window.left),
+                                    OptionSettings.Wy + (window.bottom - window.top)});
   SetWindowPos(hwnd_, nullptr, wanted.left, wanted.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -247,14 +230,14 @@ void TForm1::ApplyAdminPolicy() {
 void TForm1::DrawPreviews() {
   const int rotate = OptionSettings.Rotate;
   OptionSettings.Rotate = 0;  // previews are never tilted
-  CreateWorkImage();
+  CreateWorkImage(Seal);
   DrawNameSealBitmap(Seal);
-  Image1.SetPicture(Work());
-  FreeWorkImage();
-  CreateWorkImage();
+  Image1.SetPicture(Work(Seal));
+  FreeWorkImage(Seal);
+  CreateWorkImage(Seal);
   DrawDateSealBitmap(Seal, false);
-  Image2.SetPicture(Work());
-  FreeWorkImage();
+  Image2.SetPicture(Work(Seal));
+  FreeWorkImage(Seal);
   OptionSettings.Rotate = rotate;
 }
 
@@ -274,14 +257,13 @@ int TForm1::LoadBitmapSealPreview() {
   if (file != "0") {
     // A file that is there but cannot be read stays the bitmap seal: the
     // stamp says so, and the user's setting is not lost.
-    if (const ImageFileStatus status = LoadBitmapSeal(); status != ImageFileStatus::Missing) {
+    if (const LoadedBitmapSeal seal = LoadBitmapSeal(); seal.status != ImageFileStatus::Missing) {
       HasBitmapSeal = true;
       SetWidth(kWidthWithBitmapSeal);
-      if (BitmapSealImage)
-        Image3.SetPicture(*BitmapSealImage);
+      if (seal.image)
+        Image3.SetPicture(*seal.image);
       else
         Image3.Clear();
-      BitmapSealImage.reset();
       EnableBoth(IDM_B1, IDM_TRAY_OTHERSTAMP, true);
       EnableBoth(IDM_ERASESTAMP, IDM_TRAY_ERASESTAMP, !Policy.BitmapEditOff());
       return 1;
@@ -317,7 +299,7 @@ std::string TForm1::AskDate(std::string_view text) {
 void TForm1::FormClose() {
   ShowWindow(hwnd_, SW_HIDE);
   if (OptionSettings.StayOnTaskTray == 0) AllExitClick();
-  if (OptionSettings.ClipBrdClear == 1) ClearClipboardAutomatically();
+  if (OptionSettings.ClipBrdClear == 1) desk_.Clearing().ClearClipboardAutomatically();
 }
 
 void TForm1::Button1Click() { FormClose(); }
@@ -334,10 +316,8 @@ void TForm1::FormDestroy() {
 
 void TForm1::AllExitClick() {
   if (MessageBoxW(hwnd_, L"Varnel印鑑を終了します", L"Varnel印鑑", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
-  if (tray_) tray_->Close();
   if (EndProgram) EndProgram();
-  SaveToolbarVisibility(store_, toolbar_ && toolbar_->Visible());
-  if (OptionSettings.ClipBrdClear == 1 || OptionSettings.ClipBrdClear == 2) EmptyClipboardNow(hwnd_);
+  if (OptionSettings.ClipBrdClear == 1 || OptionSettings.ClipBrdClear == 2) desk_.Clearing().ClearAtExit();
 }
 
 void TForm1::cuClick() {
@@ -351,17 +331,17 @@ void TForm1::mHelpClick() {
 }
 
 void TForm1::Button3Click() {
-  if (ready_ == 0) return;  // a stamp or another dialog is running
-  const BusyScope busy(*this);
+  if (desk_.Busy()) return;  // a stamp or another dialog is running
+  const StampDesk::BusyScope busy(desk_);
   const TrayMenuOff trayMenuOff(tray_);
   RunSealEditor(hwnd_, store_, Policy);
   DrawPreviews();
 }
 
 void TForm1::Option1Click() {
-  if (ready_ == 0) return;
-  const BusyScope busy(*this);
-  if (OptionSettings.PasswordOnStamp == 0 && !AskPassword(hwnd_)) return;
+  if (desk_.Busy()) return;
+  const StampDesk::BusyScope busy(desk_);
+  if (!desk_.PasswordGate(hwnd_)) return;
   {
     const TrayMenuOff trayMenuOff(tray_);
     RunOptionsDialog(hwnd_, store_);
@@ -376,7 +356,7 @@ bool TForm1::ItemEnabled(UINT id) const {
 }
 
 void TForm1::N4Click() {
-  const BusyScope busy(*this);
+  const StampDesk::BusyScope busy(desk_);
   TAboutBox about;
   about.Run(IDD_ABOUT, hwnd_);
 }
@@ -385,7 +365,7 @@ void TForm1::N4Click() {
 void TForm1::G1Click() { RunScriptEditor(hwnd_, store_); }
 
 void TForm1::mSumpleStamp0Click() {
-  if (toolbar_) toolbar_->Toggle();
+  if (ToggleToolbar) ToggleToolbar();
 }
 
 void TForm1::Timer1Timer() {
@@ -422,9 +402,7 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == 0 && lParam == 0) OnCommand(LOWORD(wParam));
       return 0;
     case WM_TIMER:
-      if (wParam == kClearTimerId) ClearTimerTimer();
       if (wParam == kTimer1Id) Timer1Timer();
-      if (wParam == kClearRetryTimerId) ClearRetryTimer();
       return 0;
     case WM_CLOSE:
       FormClose();
@@ -440,31 +418,83 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   return Default(message, wParam, lParam);
 }
 
-void TForm1::EnableClearTimer() {
-  // Enabling a running timer does not restart it: the clipboard is cleared
-  // two minutes after the first stamp of a run.
-  if (clearTimerEnabled_) return;
-  if (SetTimer(hwnd_, kClearTimerId, kClearTimerMs, nullptr)) clearTimerEnabled_ = true;
+StampOrder TForm1::SealOrder(const SealDrawing& drawing) {
+  StampOrder order;
+  order.owner = hwnd_;
+  order.put = [this, drawing](ClipboardWriter& clipboard) {
+    return PutSealFormats(clipboard, Seal, drawing, hwnd_);
+  };
+  return order;
 }
 
-void TForm1::ClearTimerTimer() {
-  KillTimer(hwnd_, kClearTimerId);
-  clearTimerEnabled_ = false;
-  ClearClipboardAutomatically();
+void TForm1::SpeedButton1Click() {
+  desk_.Stamp(SealOrder({NameSealResolution(), [this] { LoadNameSealSettings(store_); },
+                         [this] { DrawNameSealBitmap(Seal); }, [this] { DrawNameSealMetafile(Seal); }, false}));
 }
 
-void TForm1::ClearClipboardAutomatically() {
-  StopClearRetries();
-  if (EmptyClipboardNow(hwnd_)) return;
-  // Another program holds the clipboard: the seal must not stay on it.
-  if (SetTimer(hwnd_, kClearRetryTimerId, kClearRetryMs, nullptr)) clearRetriesLeft_ = kClearRetries;
+void TForm1::SpeedButton2Click() {
+  desk_.Stamp(SealOrder({DateSealResolution(), [this] { LoadDateSealSettings(store_); },
+                         [this] { DrawDateSealBitmap(Seal, true); }, [this] { DrawDateSealMetafile(Seal, true); },
+                         true}));
 }
 
-void TForm1::ClearRetryTimer() {
-  if (EmptyClipboardNow(hwnd_) || --clearRetriesLeft_ <= 0) StopClearRetries();
+void TForm1::B1Click() {
+  StampOrder order;
+  order.owner = hwnd_;
+  order.put = [this](ClipboardWriter& clipboard) {
+    StampPut put;
+    put.reported = !StampBitmapSeal(clipboard, hwnd_, *Seal.clock);
+    return put;
+  };
+  desk_.Stamp(order);
 }
 
-void TForm1::StopClearRetries() {
-  if (clearRetriesLeft_ > 0) KillTimer(hwnd_, kClearRetryTimerId);
-  clearRetriesLeft_ = 0;
+void TForm1::ExportSeal(const SealExportRequest& request) {
+  if (Policy.FileOutputOff()) return;
+  ::ExportSeal(desk_, SaveDialog, hwnd_, request);
+}
+
+void TForm1::mNameExpClick() {
+  ExportSeal({NameSealResolution(), true, L"認印画像をファイル化", [this] { LoadNameSealSettings(store_); },
+              [this] { DrawNameSealBitmap(Seal); }});
+}
+
+void TForm1::mDateExpClick() {
+  ExportSeal({DateSealResolution(), false, L"日付印画像をファイル化", [this] { LoadDateSealSettings(store_); },
+              [this] { DrawDateSealBitmap(Seal, true); }});
+}
+
+void TForm1::BitmapEditClick() {
+  if (Policy.BitmapEditOff()) return;
+  const StampDesk::BusyScope busy(desk_);
+  {
+    const TrayMenuOff disabled(tray_);
+    const int resolution = OptionSettings.Bitmap1Resolution;
+    RunImageCutter(hwnd_, store_);
+    // The resolution chosen counts even when no seal was saved; the
+    // preview below reloads the options, so it is stored now.
+    if (OptionSettings.Bitmap1Resolution != resolution)
+      if (auto root = store_.Open(VarnelKeyPath("")))
+        root->Write("Bitmap1Resolution", std::to_string(OptionSettings.Bitmap1Resolution));
+  }
+  LoadBitmapSealPreview();
+}
+
+void TForm1::EraseStampClick() {
+  if (Policy.BitmapEditOff() || FieldText(OptionSettings.Bitmap1) == "0") return;
+  const StampDesk::BusyScope busy(desk_);
+  if (MessageBoxW(hwnd_, L"保管されているﾋﾞｯﾄﾏｯﾌﾟ印鑑を削除します", L"Varnel印鑑", MB_OKCANCEL | MB_ICONQUESTION) !=
+      IDOK)
+    return;
+  const std::optional<std::wstring> file = WideFromCp932(FieldText(OptionSettings.Bitmap1));
+  if (file && DeleteFileW(file->c_str())) {
+    CopyToField(OptionSettings.Bitmap1, "0");
+    SaveOptionSettings(store_);
+  } else if (const DWORD error = GetLastError(); file && error != ERROR_FILE_NOT_FOUND &&
+                                                 error != ERROR_PATH_NOT_FOUND) {
+    // The seal stays; the user learns why it could not go.
+    const std::wstring text = L"ビットマップ印を削除できませんでした。\n" + *file + L"\n\n" + SystemErrorText(error);
+    MessageBoxW(hwnd_, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONERROR);
+  }
+  LoadBitmapSealPreview();
 }

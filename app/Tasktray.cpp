@@ -9,6 +9,7 @@
 #include "ProgramFolder.h"
 #include "Records.h"
 #include "Smpstamp.h"
+#include "StampDesk.h"
 
 namespace {
 
@@ -40,8 +41,9 @@ bool TTaskTrayForm::Create() {
   return true;
 }
 
-void TTaskTrayForm::Attach(TForm1& pad, TSimpleStamp& toolbar) {
+void TTaskTrayForm::Attach(TForm1& pad, StampDesk& desk, TSimpleStamp& toolbar) {
   pad_ = &pad;
+  desk_ = &desk;
   toolbar_ = &toolbar;
 }
 
@@ -122,26 +124,25 @@ void TTaskTrayForm::EnableTrayMenu() {
 }
 
 void TTaskTrayForm::HandleControlMessage(WPARAM code) {
-  if (Ready == 0 || !pad_) return;  // busy: the request is dropped, not queued
-  pad_->Seal.ExternalRequest = true;
-  switch (code) {
-    case 1: pad_->SpeedButton1Click(); break;
-    case 2: pad_->SpeedButton2Click(); break;
-    case 3:
-      if (pad_->HasBitmapSeal) pad_->B1Click();
-      break;
-    case 4: EmptyClipboardNow(hwnd_); break;
-    case 5: pad_->AllExitClick(); break;
-    case 6:
-      pad_->UserChangeRequested = true;
-      pad_->AllExitClick();
-      break;
-    case 7:
-      pad_->Seal.ExternalRequest = false;
-      pad_->SpeedButton2Click();
-      break;
-  }
-  if (pad_) pad_->Seal.ExternalRequest = false;
+  if (Ready == 0 || !pad_ || !desk_) return;  // busy: the request is dropped, not queued
+  TForm1& pad = *pad_;
+  // Code 7 is the date stamp as the user's own: the date prompt and the message.
+  if (code == 7) return pad.SpeedButton2Click();
+  desk_->ServeExternalRequest([&] {
+    switch (code) {
+      case 1: pad.SpeedButton1Click(); break;
+      case 2: pad.SpeedButton2Click(); break;
+      case 3:
+        if (pad.HasBitmapSeal) pad.B1Click();
+        break;
+      case 4: desk_->Clearing().ClearOnRequest(); break;
+      case 5: pad.AllExitClick(); break;
+      case 6:
+        pad.UserChangeRequested = true;
+        pad.AllExitClick();
+        break;
+    }
+  });
 }
 
 void TTaskTrayForm::TrayIconMouse(UINT mouseMessage) {

@@ -10,8 +10,10 @@
 #include <cstdint>
 
 #include "SettingsStore.h"
+#include "TrayMenu.h"
 #include "Window.h"
 
+class StampDesk;
 class TForm1;
 class TSimpleStamp;
 
@@ -19,21 +21,21 @@ inline constexpr UINT kControlMessage = WM_USER;       // 0x400, code in wParam
 inline constexpr UINT kTrayIconMessage = WM_USER + 1;  // 0x401, mouse message in lParam
 inline constexpr UINT kTrayIconId = 100;
 
-class TTaskTrayForm : public Window {
+class TTaskTrayForm : public Window, public TrayMenu {
  public:
   explicit TTaskTrayForm(SettingsStore& store) : store_(store) {}
   ~TTaskTrayForm() override;
   // FormCreate: the program folder becomes the current directory, the
   // window and its tray icon appear, the pop-up menu is built.
   bool Create();
-  void Attach(TForm1& pad, TSimpleStamp& toolbar);
+  void Attach(TForm1& pad, StampDesk& desk, TSimpleStamp& toolbar);
 
   std::uint8_t Ready = 0;
   HMENU PopupMenu1 = nullptr;
 
-  void DisableTrayMenu();
-  void EnableTrayMenu();
-  void EnableItem(UINT id, bool enabled);
+  void DisableTrayMenu() override;
+  void EnableTrayMenu() override;
+  void EnableItem(UINT id, bool enabled) override;
   void HandleControlMessage(WPARAM code);
   // Closes the window, which ends the message loop.
   void Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
@@ -57,26 +59,10 @@ class TTaskTrayForm : public Window {
 
   SettingsStore& store_;
   TForm1* pad_ = nullptr;
+  StampDesk* desk_ = nullptr;
   TSimpleStamp* toolbar_ = nullptr;
   UINT taskbarCreated_ = 0;
   bool iconAdded_ = false;
-};
-
-// The tray menu's stamping and editing items are off while a modal dialog of
-// the stamp pad runs, and come back however the dialog ends.
-class TrayMenuOff {
- public:
-  explicit TrayMenuOff(TTaskTrayForm* tray) : tray_(tray) {
-    if (tray_) tray_->DisableTrayMenu();
-  }
-  ~TrayMenuOff() {
-    if (tray_) tray_->EnableTrayMenu();
-  }
-  TrayMenuOff(const TrayMenuOff&) = delete;
-  TrayMenuOff& operator=(const TrayMenuOff&) = delete;
-
- private:
-  TTaskTrayForm* tray_;
 };
 
 // Writes SimpleStamp\Show as the toolbar's visibility, at exit.

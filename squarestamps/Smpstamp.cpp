@@ -8,7 +8,6 @@
 
 #include "FileSystem.h"
 #include "FontColourPick.h"
-#include "Mainform.h"
 #include "Policy.h"
 #include "Rotformat.h"
 #include "Settings.h"
@@ -69,8 +68,7 @@ bool IsInRange(int id, int first) { return id >= first && id < first + kSlotCoun
 
 }  // namespace
 
-TSimpleStamp::TSimpleStamp(SettingsStore& store, TForm1& pad, TMessageForm* message)
-    : store_(store), pad_(pad), message_(message) {}
+TSimpleStamp::TSimpleStamp(SettingsStore& store, StampDesk& desk) : store_(store), desk_(desk) {}
 
 TSimpleStamp::~TSimpleStamp() {
   if (tooltip_) DestroyWindow(tooltip_);
@@ -155,30 +153,19 @@ void TSimpleStamp::CreateControls() {
 
 // Left from X (else 0), top from Y (else just below the stamp pad's
 // height); a position on no monitor is brought onto the nearest one.
-void TSimpleStamp::FormCreate() {
+void TSimpleStamp::FormCreate(HWND stampPad) {
   auto key = store_.Open(VarnelKeyPath(kSimpleStampSection));
   const std::string x = key ? key->Read("X") : std::string();
   const std::string y = key ? key->Read("Y") : std::string();
   const bool visible =
       OptionSettings.ShowExBar == 1 || (OptionSettings.ShowExBar == 0 && key && key->Read("Show").starts_with("1"));
   RECT pad{}, window{};
-  GetWindowRect(pad_.Handle(), &pad);
+  GetWindowRect(stampPad, &pad);
   GetWindowRect(hwnd_, &window);
   const int width = window.right - window.left, height = window.bottom - window.top;
-  RECT wanted{};
-  wanted.left = x.empty() ? 0 : ParseDecimal(x);
-  wanted.top = y.empty() ? (pad.bottom - pad.top) + 2 : ParseDecimal(y);
-  wanted.right = wanted.left + width;
-  wanted.bottom = wanted.top + height;
-  if (!MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
-      const RECT& work = monitor.rcWork;
-      wanted.left = std::clamp(wanted.left, work.left, std::max(work.left, work.right - width));
-      wanted.top = std::clamp(wanted.top, work.top, std::max(work.top, work.bottom - height));
-    }
-  }
+  const LONG left = x.empty() ? 0 : ParseDecimal(x);
+  const LONG top = y.empty() ? (pad.bottom - pad.top) + 2 : ParseDecimal(y);
+  const RECT wanted = OntoAMonitor({left, top, left + width, top + height});
   SetWindowPos(hwnd_, nullptr, wanted.left, wanted.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (visible) Show();
 }
@@ -390,7 +377,7 @@ void TSimpleStamp::tbSizeChange() {
 
 void TSimpleStamp::FormClose() {
   Hide();
-  if (OptionSettings.ClipBrdClear == 1) pad_.ClearClipboardAutomatically();
+  if (OptionSettings.ClipBrdClear == 1) desk_.Clearing().ClearClipboardAutomatically();
 }
 
 // At the end of the program: everything saved, edit mode or not.

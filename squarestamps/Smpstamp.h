@@ -13,23 +13,23 @@
 #include "Dpi.h"
 #include "SettingsStore.h"
 #include "SimpleStampSettings.h"
+#include "StampDesk.h"
 #include "Window.h"
 
-class TForm1;
-class TMessageForm;
+struct SealDrawing;
 struct TextFormatValues;
 
 class TSimpleStamp : public Window {
  public:
-  // The toolbar stamps through the stamp pad's steps; message is the
-  // information message it marks as metafile-only before its stamps.
-  TSimpleStamp(SettingsStore& store, TForm1& pad, TMessageForm* message = nullptr);
+  // The toolbar's stamps go through the stamp desk.
+  TSimpleStamp(SettingsStore& store, StampDesk& desk);
   ~TSimpleStamp() override;
 
   // Creates the window hidden, owned by owner.
   bool Create(HWND owner = nullptr);
-  // Position and first visibility, after the stamp pad's start-up.
-  void FormCreate();
+  // Position and first visibility, after the stamp pad's start-up; by
+  // default just below the stamp pad.
+  void FormCreate(HWND stampPad);
 
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
   // Each showing reloads every slot from the registry.
@@ -89,11 +89,10 @@ class TSimpleStamp : public Window {
   POINT CompactPosition() const;
 
   // The stamps, by kind (SmpstampStamps.cpp).
+  StampOrder Order(AfterStamp after, bool asksPassword, std::function<StampPut(ClipboardWriter&)> put) const;
   void StampSquare(int slot, const std::string& text);
   void StampRotatedText(int slot, const std::string& text);
-  void StampSealFile(const std::function<bool()>& readDesign, const std::function<int()>& resolution,
-                     const std::function<void()>& install, const std::function<void()>& drawBitmap,
-                     const std::function<void()>& drawMetafile, bool clearDateText);
+  void StampSealFile(const std::function<bool()>& readDesign, const std::function<SealDrawing()>& drawing);
   void StampNameSealFile(const std::string& file);
   void StampDateSealFile(const std::string& file);
   void StampImageFile(const std::string& file);
@@ -103,8 +102,7 @@ class TSimpleStamp : public Window {
   void StampScript(const std::string& file, bool metafile);
 
   SettingsStore& store_;
-  TForm1& pad_;
-  TMessageForm* message_;
+  StampDesk& desk_;
   SimpleStampState state_;
   bool loaded_ = false;  // nothing is saved that was never loaded
   bool Loading = false;

@@ -1,5 +1,5 @@
-// What a click on a stamp button does, by the slot's kind. The pictures go
-// through the stamp pad's own steps and end with its after-stamp action.
+// What a click on a stamp button does, by the slot's kind. Every stamp is an
+// order to the stamp desk, which holds the steps of a stamp once.
 
 #include <windows.h>
 
@@ -15,16 +15,16 @@
 #include "FileSystem.h"
 #include "FontColourPick.h"
 #include "GraphicScript.h"
-#include "Mainform.h"
-#include "Message.h"
 #include "NameSeal.h"
 #include "Policy.h"
 #include "SealFormatFile.h"
+#include "SealOutput.h"
 #include "Settings.h"
 #include "Smpstamp.h"
 #include "Sjis.h"
 #include "Text.h"
 #include "TextStamps.h"
+#include "UniqueHandle.h"
 #include "resource.h"
 
 namespace {
@@ -33,28 +33,23 @@ constexpr wchar_t kCaption[] = L"Varnel印鑑";
 // A text file larger than this is not put on the clipboard.
 constexpr std::size_t kMaxTextFileBytes = 64u << 20;
 
-
 // The first maxBytes bytes of a file, read as the format files are: nothing
-// when it cannot be opened, read or closed.
+// when it cannot be opened or read.
 std::optional<std::string> ReadFileStart(std::string_view path, std::size_t maxBytes) {
   const std::optional<std::wstring> wide = WideFromCp932(path);
   if (!wide || wide->empty()) return std::nullopt;
-  HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const UniqueFile file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
   std::string bytes(maxBytes, '\0');
   std::size_t got = 0;
-  bool failed = false;
   while (got < maxBytes) {
     DWORD read = 0;
-    if (!ReadFile(file, bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read, nullptr)) {
-      failed = true;
-      break;
-    }
+    if (!ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read, nullptr))
+      return std::nullopt;
     if (read == 0) break;
     got += read;
   }
-  if (!CloseHandle(file) || failed) return std::nullopt;
   bytes.resize(got);
   return bytes;
 }
@@ -114,7 +109,7 @@ bool DrawablePicture(int width, int height) {
 // A click while another stamp or a modal dialog runs is dropped, as tray
 // clicks are: that stamp may be drawing in the pad's picture holder.
 void TSimpleStamp::SpeedButton1Click(int slot) {
-  if (slot < 0 || slot >= kSlotCount || pad_.Busy()) return;
+  if (slot < 0 || slot >= kSlotCount || desk_.Busy()) return;
   const std::string text = WindowTextCp932(buttons_[slot]);
   const int kind = KindOf(slot);
   const std::string file = state_.Slots[slot].File;
@@ -146,17 +141,15 @@ void TSimpleStamp::SpeedButton1Click(int slot) {
 
 namespace {
 
-// Puts a text stamp's metafile on the clipboard, once the stamp has begun;
-// its PNG is the metafile drawn at the screen's pixels and scale.
-void PlaceTextStamp(TForm1& pad, TForm1::StampResult& result, GdiWorkImage& picture) {
+// Puts a text stamp's metafile on the clipboard; its PNG is the metafile
+// drawn at the screen's pixels and scale.
+void PlaceTextStamp(ClipboardWriter& clipboard, GdiWorkImage& picture) {
   UniqueHglobal png =
       PngWanted() ? TransparentPngOfMetafile(picture, GdiWorkImage::ScreenPixelsPerMetre()) : UniqueHglobal();
-  ClipboardWriter clipboard(pad.Handle());
   clipboard.Open();
   PutPictureFormats(clipboard, picture.TakeMetafile());
   if (png) clipboard.PutPng(std::move(png));
   clipboard.Close();
-  result.Take(clipboard);
 }
 
 void TellTextTooLarge(HWND owner, bool empty) {
@@ -166,167 +159,163 @@ void TellTextTooLarge(HWND owner, bool empty) {
               kCaption, MB_OK | MB_ICONWARNING);
 }
 
+void TellFormatFileUnreadable(HWND owner) { MessageBoxW(owner, L"認印書式ファイルを読み込めません", L"ERROR", MB_OK); }
+
+const wchar_t kScriptTooLargeForDib[] =
+    L"画像が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
+    L"オプション設定で出力形式に拡張メタファイルを含めてください。";
+
+StampPut Reported() {
+  StampPut put;
+  put.reported = true;
+  return put;
+}
+
 }  // namespace
 
+StampOrder TSimpleStamp::Order(AfterStamp after, bool asksPassword,
+                               std::function<StampPut(ClipboardWriter&)> put) const {
+  StampOrder order;
+  order.owner = hwnd_;
+  order.asksPassword = asksPassword;
+  order.after = after;
+  order.put = std::move(put);
+  return order;
+}
+
 void TSimpleStamp::StampSquare(int slot, const std::string& text) {
-  const TForm1::StampResult stamped = [&] {
-    const TForm1::BusyScope busy(pad_);
-    TForm1::StampResult result = pad_.ClearForStamp();
-    if (!result.started || result.clipboardBusy) return result;
+  StampOrder order = Order(AfterStamp::HideStampPadAndToolbar, false, [&](ClipboardWriter& clipboard) {
     GdiWorkImage picture;
     const SquareStampLayout layout =
         DrawSquareStamp(picture, text, SquareStampFont(state_.SquareFormats[slot], state_.Common));
     if (!DrawablePicture(layout.width, layout.height)) {
       TellTextTooLarge(hwnd_, text.empty());
-      result.reported = true;
-      return result;
+      return Reported();
     }
-    PlaceTextStamp(pad_, result, picture);
-    return result;
-  }();
-  if (stamped.placed.Any() && OptionSettings.ShowMessage != 0 && message_) message_->MetafileOnly = 1;
-  pad_.FinishStamp(stamped);
+    PlaceTextStamp(clipboard, picture);
+    return StampPut{};
+  });
+  order.metafileOnly = true;
+  desk_.Stamp(order);
 }
 
 // Ends with the information message alone: no exit, hiding or clearing of
 // the clipboard follows a rotated text.
 void TSimpleStamp::StampRotatedText(int slot, const std::string& text) {
-  const TForm1::StampResult stamped = [&] {
-    const TForm1::BusyScope busy(pad_);
-    TForm1::StampResult result = pad_.ClearForStamp();
-    if (!result.started || result.clipboardBusy) return result;
+  StampOrder order = Order(AfterStamp::MessageOnly, false, [&](ClipboardWriter& clipboard) {
     const RotatedTextFormat& record = state_.RotatedFormats[slot];
     GdiWorkImage picture;
     const RotatedTextLayout layout =
         DrawRotatedText(picture, text, RotatedTextFont(record, state_.Common), record.Angle);
     if (text.empty() || !DrawablePicture(layout.width, layout.height)) {
       TellTextTooLarge(hwnd_, text.empty());
-      result.reported = true;
-      return result;
+      return Reported();
     }
-    PlaceTextStamp(pad_, result, picture);
-    return result;
-  }();
-  if (stamped.placed.Any() && OptionSettings.ShowMessage != 0 && message_) message_->MetafileOnly = 1;
-  pad_.FinishStamp(stamped, TForm1::AfterStampHide::NoAction);
+    PlaceTextStamp(clipboard, picture);
+    return StampPut{};
+  });
+  order.metafileOnly = true;
+  desk_.Stamp(order);
 }
-
-namespace {
-
-void TellFormatFileUnreadable(HWND owner) { MessageBoxW(owner, L"認印書式ファイルを読み込めません", L"ERROR", MB_OK); }
-
-}  // namespace
 
 // A seal from a format file: the file is read whole into a scratch record
 // before anything is replaced (a short file leaves the design as it was),
 // and the stored design comes back however the stamp ends.
-void TSimpleStamp::StampSealFile(const std::function<bool()>& readDesign, const std::function<int()>& resolution,
-                                 const std::function<void()>& install, const std::function<void()>& drawBitmap,
-                                 const std::function<void()>& drawMetafile, bool clearDateText) {
-  const TForm1::StampResult stamped = [&] {
-    const TForm1::BusyScope busy(pad_);
-    TForm1::StampResult result;
-    if (!pad_.PasswordGate()) return result;
-    result = pad_.ClearForStamp();
-    if (!result.started || result.clipboardBusy) return result;
+void TSimpleStamp::StampSealFile(const std::function<bool()>& readDesign,
+                                 const std::function<SealDrawing()>& drawing) {
+  desk_.Stamp(Order(AfterStamp::HideStampPadAndToolbar, true, [&](ClipboardWriter& clipboard) {
     if (!readDesign()) {
       TellFormatFileUnreadable(hwnd_);
-      result.reported = true;
-      return result;
+      return Reported();
     }
     const StoredSettingsRestored restored(store_);
-    pad_.PutSealFormats(result, resolution(), install, drawBitmap, drawMetafile, clearDateText);
-    return result;
-  }();
-  pad_.FinishStamp(stamped);
+    return PutSealFormats(clipboard, desk_.Seal(), drawing(), hwnd_);
+  }));
 }
 
 void TSimpleStamp::StampNameSealFile(const std::string& file) {
   std::optional<NameSealRecord> design;
+  SealForm& seal = desk_.Seal();
   StampSealFile(
       [&] {
         const auto bytes = ReadFileStart(file, kNameSealFileBytes);
         design = bytes ? NameSealFromFormatFile(*bytes) : std::nullopt;
         return design.has_value();
       },
-      [&] { return CorrectedResolution(NameSealPixelsPerMetre(*design)); }, [&] { NameSealSettings = *design; },
-      [this] { DrawNameSealBitmap(pad_.Seal); }, [this] { DrawNameSealMetafile(pad_.Seal); }, false);
+      [&] {
+        return SealDrawing{CorrectedResolution(NameSealPixelsPerMetre(*design)), [&] { NameSealSettings = *design; },
+                           [&] { DrawNameSealBitmap(seal); }, [&] { DrawNameSealMetafile(seal); }, false};
+      });
 }
 
 // The date seal from a file keeps its own scale: the correction does not apply.
 void TSimpleStamp::StampDateSealFile(const std::string& file) {
   std::optional<DateSealRecord> design;
+  SealForm& seal = desk_.Seal();
   StampSealFile(
       [&] {
         const auto bytes = ReadFileStart(file, kDateSealFileBytes);
         design = bytes ? DateSealFromFormatFile(*bytes) : std::nullopt;
         return design.has_value();
       },
-      [] { return kDateSealPixelsPerMetre; }, [&] { DateSealSettings = *design; },
-      [this] { DrawDateSealBitmap(pad_.Seal, true); }, [this] { DrawDateSealMetafile(pad_.Seal, true); }, true);
+      [&] {
+        return SealDrawing{kDateSealPixelsPerMetre, [&] { DateSealSettings = *design; },
+                           [&] { DrawDateSealBitmap(seal, true); }, [&] { DrawDateSealMetafile(seal, true); }, true};
+      });
 }
 
 // The picture stamps as the bitmap seal would, through the platform's
 // decoder; the stored bitmap seal comes back afterwards.
 void TSimpleStamp::StampImageFile(const std::string& file) {
-  const TForm1::StampResult stamped = [&] {
-    const TForm1::BusyScope busy(pad_);
-    TForm1::StampResult result;
-    if (!pad_.PasswordGate()) return result;
-    // The option holds 63 bytes: a shorter path would name another file.
-    if (file.size() >= sizeof OptionSettings.Bitmap1) {
-      MessageBoxW(hwnd_, L"画像ファイルのパスが長すぎるため押印できません。\n(63バイトまで)", kCaption,
-                  MB_OK | MB_ICONWARNING);
-      return result;
-    }
-    result = pad_.ClearForStamp();
-    if (!result.started || result.clipboardBusy) return result;
+  // The option holds 63 bytes: a shorter path would name another file.
+  if (file.size() >= sizeof OptionSettings.Bitmap1) {
+    MessageBoxW(hwnd_, L"画像ファイルのパスが長すぎるため押印できません。\n(63バイトまで)", kCaption,
+                MB_OK | MB_ICONWARNING);
+    return;
+  }
+  desk_.Stamp(Order(AfterStamp::HideToolbar, true, [&](ClipboardWriter& clipboard) {
     const StoredSettingsRestored restored(store_);
     CopyToField(OptionSettings.Bitmap1, file);
-    ClipboardWriter clipboard(pad_.Handle());
-    result.reported = !pad_.StampBitmapSeal(clipboard);
-    result.Take(clipboard);
-    return result;
-  }();
-  pad_.FinishStamp(stamped, TForm1::AfterStampHide::ToolbarOnly);
+    StampPut put;
+    put.reported = !StampBitmapSeal(clipboard, hwnd_, *desk_.Seal().clock);
+    return put;
+  }));
 }
 
 // The file's bytes as the text, and the same text converted from code page
 // 932, so that it pastes right where another code page is the system's.
 void TSimpleStamp::StampTextFile(const std::string& file) {
-  const TForm1::BusyScope busy(pad_);
-  const TForm1::StampResult begun = pad_.ClearForStamp();
-  if (begun.clipboardBusy) return pad_.ReportClipboardFailure();
-  const std::optional<std::string> bytes = ReadFileBytes(file, kMaxTextFileBytes);
-  if (!bytes) {
-    TextFileUnreadable().Run(IDD_SS_UNREADABLE, hwnd_);
-    return;
-  }
-  const std::string_view text(bytes->c_str());  // a reader stops at the first NUL anyway
-  UniqueHglobal narrow(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
-  if (narrow) {
-    GlobalLockGuard lock(narrow.get());
-    if (lock.get()) std::memcpy(lock.get(), text.data(), text.size() + 1);
-  }
-  const std::wstring wide = WideShowingInvalid(text);
-  UniqueHglobal unicode(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
-  if (unicode) {
-    GlobalLockGuard lock(unicode.get());
-    if (lock.get()) std::memcpy(lock.get(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-  }
-  ClipboardWriter clipboard(hwnd_);
-  clipboard.Open();
-  const bool placed = clipboard.PutGlobal(CF_TEXT, std::move(narrow));
-  clipboard.PutGlobal(CF_UNICODETEXT, std::move(unicode));
-  clipboard.Close();
-  if (clipboard.Failed()) return pad_.ReportClipboardFailure();
-  if (!placed)
-    MessageBoxW(hwnd_, L"テキストをクリップボードに転送できませんでした。", kCaption, MB_OK | MB_ICONWARNING);
+  desk_.Stamp(Order(AfterStamp::Nothing, false, [&](ClipboardWriter& clipboard) {
+    const std::optional<std::string> bytes = ReadFileBytes(file, kMaxTextFileBytes);
+    if (!bytes) {
+      TextFileUnreadable().Run(IDD_SS_UNREADABLE, hwnd_);
+      return Reported();
+    }
+    const std::string_view text(bytes->c_str());  // a reader stops at the first NUL anyway
+    UniqueHglobal narrow(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+    if (narrow) {
+      GlobalLockGuard lock(narrow.get());
+      if (lock.get()) std::memcpy(lock.get(), text.data(), text.size() + 1);
+    }
+    const std::wstring wide = WideShowingInvalid(text);
+    UniqueHglobal unicode(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
+    if (unicode) {
+      GlobalLockGuard lock(unicode.get());
+      if (lock.get()) std::memcpy(lock.get(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    }
+    clipboard.Open();
+    clipboard.PutGlobal(CF_TEXT, std::move(narrow));
+    clipboard.PutGlobal(CF_UNICODETEXT, std::move(unicode));
+    clipboard.Close();
+    StampPut put;
+    put.problem = L"テキストをクリップボードに転送できませんでした。";
+    return put;
+  }));
 }
 
 // Opening a file or a program leaves the clipboard alone.
 void TSimpleStamp::Launch(const std::string& file) {
-  const TForm1::BusyScope busy(pad_);
+  const StampDesk::BusyScope busy(desk_);
   const std::wstring path = Wide(file);
   const std::wstring folder = LaunchFolderOf(path);
   ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
@@ -336,7 +325,7 @@ void TSimpleStamp::Launch(const std::string& file) {
 // since a stretching style would otherwise win over the tiling choice.
 void TSimpleStamp::SetWallpaper(const std::string& file, bool tile) {
   if (file.empty()) return;  // an empty name would take the wallpaper away
-  const TForm1::BusyScope busy(pad_);
+  const StampDesk::BusyScope busy(desk_);
   UniqueHkey desktop;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, desktop.put()) == ERROR_SUCCESS) {
     auto set = [&desktop](const wchar_t* name, const wchar_t* value) {
@@ -351,46 +340,34 @@ void TSimpleStamp::SetWallpaper(const std::string& file, bool tile) {
 }
 
 void TSimpleStamp::StampScript(const std::string& file, bool metafile) {
-  const TForm1::StampResult stamped = [&] {
-    const TForm1::BusyScope busy(pad_);
-    TForm1::StampResult result;
-    if (!pad_.PasswordGate()) return result;
-    result = pad_.ClearForStamp();
-    if (!result.started || result.clipboardBusy) return result;
-    pad_.CreateWorkImage();
-    const int r = metafile ? RunMetafileScript(*pad_.Seal.WorkImage, file, pad_.Seal)
-                           : RunGraphicScript(*pad_.Seal.WorkImage, file, pad_.Seal);
+  SealForm& seal = desk_.Seal();
+  StampOrder order = Order(AfterStamp::HideStampPadAndToolbar, true, [&](ClipboardWriter& clipboard) {
+    CreateWorkImage(seal);
+    const int r = metafile ? RunMetafileScript(*seal.WorkImage, file, seal) : RunGraphicScript(*seal.WorkImage, file, seal);
     if (r == 0) {
       // No picture: the file cannot be read, or it gives no resolution.
-      pad_.FreeWorkImage();
+      FreeWorkImage(seal);
       MessageBoxW(hwnd_,
                   L"グラフィックスクリプトから画像を作れませんでした。\n"
                   L"ファイルがあるか、解像度(Reso)が指定されているかを確かめてください。",
                   kCaption, MB_OK | MB_ICONWARNING);
-      result.reported = true;
-      return result;
+      return Reported();
     }
     const int resolution = CorrectedResolution(r);
-    ClipboardWriter clipboard(pad_.Handle());
-    bool dibTooLarge = false;
+    StampPut put;
     if (metafile) {
       // The two metafile formats whatever ClipboardFormat says, in one session.
-      UniqueHglobal png = PngWanted() ? TransparentPngOfMetafile(pad_.Work(), resolution) : UniqueHglobal();
+      UniqueHglobal png = PngWanted() ? TransparentPngOfMetafile(Work(seal), resolution) : UniqueHglobal();
       clipboard.Open();
-      pad_.PutSealVectorMetafile(clipboard, resolution);
+      PutSealVectorMetafile(clipboard, Work(seal), resolution);
       if (png) clipboard.PutPng(std::move(png));
       clipboard.Close();
-    } else {
-      dibTooLarge = !pad_.PutBitmapPictureFormats(clipboard, resolution);
+    } else if (!PutBitmapPictureFormats(clipboard, Work(seal), resolution, hwnd_)) {
+      put.problem = kScriptTooLargeForDib;
     }
-    pad_.FreeWorkImage();
-    result.Take(clipboard);
-    if (dibTooLarge)
-      result.problem =
-          L"画像が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
-          L"オプション設定で出力形式に拡張メタファイルを含めてください。";
-    return result;
-  }();
-  if (metafile && stamped.placed.Any() && OptionSettings.ShowMessage != 0 && message_) message_->MetafileOnly = 1;
-  pad_.FinishStamp(stamped);
+    FreeWorkImage(seal);
+    return put;
+  });
+  order.metafileOnly = metafile;
+  desk_.Stamp(order);
 }

@@ -65,6 +65,7 @@ bool ClipboardWriter::Put(UINT format, HANDLE data) {
     if (format == CF_ENHMETAFILE) placed_.enhMetafile = true;
     if (format == CF_METAFILEPICT) placed_.metafilePict = true;
     if (format == CF_DIB) placed_.dib = true;
+    if (format == CF_TEXT) placed_.text = true;
     if (format != 0 && format == PngClipboardFormat()) placed_.png = true;
   }
   return stored;

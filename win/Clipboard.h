@@ -20,7 +20,8 @@ struct PlacedFormats {
   bool metafilePict = false;
   bool dib = false;
   bool png = false;
-  bool Any() const { return enhMetafile || metafilePict || dib || png; }
+  bool text = false;  // CF_TEXT, from a text file
+  bool Any() const { return enhMetafile || metafilePict || dib || png || text; }
   static PlacedFormats All() { return {true, true, true, true}; }
 };
 

@@ -1,5 +1,7 @@
 #include "Window.h"
 
+#include <algorithm>
+
 #include "ErrorDisplay.h"
 
 Window::~Window() {
@@ -53,3 +55,15 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) { return Default(message, wParam, lParam); }
+
+RECT OntoAMonitor(RECT wanted) {
+  if (MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) return wanted;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) return wanted;
+  const RECT& work = monitor.rcWork;
+  const LONG width = wanted.right - wanted.left, height = wanted.bottom - wanted.top;
+  const LONG left = std::clamp(wanted.left, work.left, std::max(work.left, work.right - width));
+  const LONG top = std::clamp(wanted.top, work.top, std::max(work.top, work.bottom - height));
+  return {left, top, left + width, top + height};
+}

@@ -22,3 +22,8 @@ class Window {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
+
+// A window rectangle on no monitor (one that has been removed, a stored
+// minimised position) moved onto the nearest monitor's work area; any other
+// is returned as it is.
+RECT OntoAMonitor(RECT wanted);

@@ -149,7 +149,7 @@ class ClipboardPng : public ::testing::Test {
     OptionSettings.ClipboardFormat = 2;
     OptionSettings.GenMetafile = 0;
     ASSERT_TRUE(pad.Create());
-    pad.ShowInformation = [this](const PlacedFormats& placed) { lastPlaced = placed; };
+    pad.Desk().ShowInformation = [this](const PlacedFormats& placed, bool) { lastPlaced = placed; };
     CreateDirectoryW(harness::HostPath(VARNEL_OUTPUT_UNIX).c_str(), nullptr);
     harness::PutClipboardText("previous contents");
   }

@@ -10,7 +10,7 @@
 
 #include "FileSystem.h"
 #include "ImageCodec.h"
-#include "Mainform.h"
+#include "Shell.h"
 #include "MenuIds.h"
 #include "RegistryStore.h"
 #include "Settings.h"
@@ -369,12 +369,12 @@ TEST(BitmapSealMenus, FollowTheSealAndThePolicy) {
     RegistryStore store;
     TTaskTrayForm tray{store};
     TForm1 pad{store, tray.Ready};
-    TSimpleStamp toolbar{store, pad};
+    TSimpleStamp toolbar{store, pad.Desk()};
     Shell() {
       tray.Create();
       pad.Create(tray.Handle());
-      tray.Attach(pad, toolbar);
-      pad.FormCreate(tray, toolbar);
+      ConnectShell(store, tray, pad, toolbar, nullptr);
+      pad.FormCreate(tray);
     }
     HMENU Menu() const { return GetMenu(pad.Handle()); }
   };

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "FileSystem.h"
-#include "Mainform.h"
+#include "Shell.h"
 #include "MenuIds.h"
 #include "NameSeal.h"
 #include "RegistryStore.h"
@@ -54,17 +54,16 @@ class Dpi : public ::testing::Test {
     harness::WriteQuietSettings();
     ASSERT_TRUE(tray.Create());
     ASSERT_TRUE(pad.Create(tray.Handle()));
-    tray.Attach(pad, toolbar);
     ASSERT_TRUE(toolbar.Create(tray.Handle()));
-    pad.ShowInformation = [](const PlacedFormats&) {};
-    ASSERT_TRUE(pad.FormCreate(tray, toolbar));
+    ConnectShell(store, tray, pad, toolbar, nullptr);
+    ASSERT_TRUE(pad.FormCreate(tray));
   }
   void TearDown() override { harness::DeleteTree(L"Software\\Qdx"); }
 
   RegistryStore store;
   TTaskTrayForm tray{store};
   TForm1 pad{store, tray.Ready};
-  TSimpleStamp toolbar{store, pad};
+  TSimpleStamp toolbar{store, pad.Desk()};
 };
 
 TEST_F(Dpi, TheStampPadMovesEveryPreviewAndLabelToTheNewDpiAndStampsAsBefore) {

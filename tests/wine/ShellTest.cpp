@@ -14,6 +14,7 @@
 #include "FileSystem.h"
 #include "Mainform.h"
 #include "Message.h"
+#include "Shell.h"
 #include "NameSeal.h"
 #include "RegistryStore.h"
 #include "Settings.h"
@@ -59,10 +60,10 @@ class Shell : public ::testing::Test {
     harness::WriteString(harness::kRoot, L"Bitmap1", kSealFile);
     ASSERT_TRUE(tray.Create());
     ASSERT_TRUE(pad.Create(tray.Handle()));
-    tray.Attach(pad, toolbar);
     ASSERT_TRUE(toolbar.Create(tray.Handle()));
-    pad.ShowInformation = [this](const PlacedFormats&) { ++informationShown; };
-    ASSERT_TRUE(pad.FormCreate(tray, toolbar));
+    ConnectShell(store, tray, pad, toolbar, nullptr);
+    pad.Desk().ShowInformation = [this](const PlacedFormats&, bool) { ++informationShown; };
+    ASSERT_TRUE(pad.FormCreate(tray));
   }
   void TearDown() override {
     harness::DeleteTree(L"Software\\Qdx");
@@ -101,7 +102,7 @@ class Shell : public ::testing::Test {
   RegistryStore store;
   TTaskTrayForm tray{store};
   TForm1 pad{store, tray.Ready};
-  TSimpleStamp toolbar{store, pad};
+  TSimpleStamp toolbar{store, pad.Desk()};
   int informationShown = 0;
   std::wstring dialogText;
 };

@@ -70,7 +70,7 @@ class Stamping : public ::testing::Test {
     OptionSettings.ShowMessage = 1;
     OptionSettings.CheckDate = 0;  // no date prompt unless a test asks for it
     ASSERT_TRUE(pad.Create());
-    pad.ShowInformation = [this](const PlacedFormats& placed) {
+    pad.Desk().ShowInformation = [this](const PlacedFormats& placed, bool) {
       ++informationShown;
       lastPlaced = placed;
     };
@@ -408,15 +408,14 @@ TEST_F(Stamping, AClipboardHeldByAnotherProgramIsReportedNotShownAsDone) {
 }
 
 TEST_F(Stamping, ControlRequestsShowNoMessageAndClearTimerArms) {
-  pad.Seal.ExternalRequest = true;
   OptionSettings.ClipBrdClear = 2;
-  pad.SpeedButton1Click();
+  pad.Desk().ServeExternalRequest([this] { pad.SpeedButton1Click(); });
   EXPECT_EQ(informationShown, 0);
   EXPECT_EQ(OurFormats().size(), 3u);
-  EXPECT_TRUE(pad.ClearTimerEnabled());
-  pad.ClearTimerTimer();
+  EXPECT_TRUE(pad.Desk().Clearing().ClearTimerEnabled());
+  pad.Desk().Clearing().ClearTimerTimer();
   EXPECT_TRUE(OurFormats().empty()) << "the timer empties the clipboard";
-  EXPECT_FALSE(pad.ClearTimerEnabled());
+  EXPECT_FALSE(pad.Desk().Clearing().ClearTimerEnabled());
 }
 
 // A temporary current folder holding the bitmap seal file, as the program

@@ -2,20 +2,15 @@
 // metafile exactly as the clipboard gets it, or a PNG with a transparent
 // background for programs that take no metafiles.
 
-#include "Export.h"
+#include "SealExport.h"
 
 #include <commdlg.h>
 
-#include <algorithm>
 #include <vector>
 
-#include "DateSeal.h"
-#include "Dib.h"
 #include "FileSave.h"
 #include "ImageCodec.h"
-#include "Mainform.h"
-#include "NameSeal.h"
-#include "Settings.h"
+#include "SealOutput.h"
 
 namespace {
 
@@ -70,87 +65,45 @@ std::wstring HomeFolder() {
   return Environment(L"USERPROFILE");
 }
 
-std::vector<std::uint8_t> InkOnTransparent(const PackedDib& sealOnWhite) {
-  const DibView view(sealOnWhite);
-  if (!view.Valid() || view.BitCount() != 24) return {};
-  const int width = view.Width(), height = view.Height();
-  // How far each pixel is from white: its palest channel's distance.
-  auto inkOf = [](const std::uint8_t* p) { return 255 - std::min({p[0], p[1], p[2]}); };
-  int strongest = 0;
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = view.Row(y);
-    for (int x = 0; x < width; ++x) strongest = std::max(strongest, inkOf(row + 3 * x));
-  }
-  std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4, 0);
-  if (strongest == 0) return bgra;
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* in = view.Row(y);
-    std::uint8_t* out = bgra.data() + static_cast<std::size_t>(y) * width * 4;
-    for (int x = 0; x < width; ++x, in += 3, out += 4) {
-      const int ink = inkOf(in);
-      if (ink == 0) continue;
-      const int alpha = std::min(255, (ink * 255 + strongest / 2) / strongest);
-      // The colour that, laid on white with this coverage, gives the pixel.
-      for (int c = 0; c < 3; ++c)
-        out[c] = static_cast<std::uint8_t>(std::clamp(255 - ((255 - in[c]) * 255 + alpha / 2) / alpha, 0, 255));
-      out[3] = static_cast<std::uint8_t>(alpha);
-    }
-  }
-  return bgra;
-}
-
-void TForm1::mNameExpClick() {
-  ExportSeal(
-      NameSealResolution(), true, L"認印画像をファイル化", [this] { LoadNameSealSettings(store_); },
-      [this] { DrawNameSealBitmap(Seal); });
-}
-
-void TForm1::mDateExpClick() {
-  ExportSeal(
-      DateSealResolution(), false, L"日付印画像をファイル化", [this] { LoadDateSealSettings(store_); },
-      [this] { DrawDateSealBitmap(Seal, true); });
-}
-
-void TForm1::ExportSeal(int resolution, bool fromHome, const wchar_t* title, const std::function<void()>& reload,
-                        const std::function<void()>& draw) {
-  if (Policy.FileOutputOff()) return;
-  const BusyScope busy(*this);
-  if (!PasswordGate()) return;
-  if (fromHome) SaveDialog.InitialDir = HomeFolder();
-  if (!SaveDialog.Execute(hwnd_, title)) return;
-  const std::wstring chosen = SaveDialog.FileName;
-  reload();
-  CreateWorkImage();
-  draw();
+void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const SealExportRequest& request) {
+  const StampDesk::BusyScope busy(desk);
+  if (!desk.PasswordGate(owner)) return;
+  if (request.fromHome) dialog.InitialDir = HomeFolder();
+  if (!dialog.Execute(owner, request.title)) return;
+  const std::wstring chosen = dialog.FileName;
+  SealForm& seal = desk.Seal();
+  request.reload();
+  CreateWorkImage(seal);
+  request.draw();
   std::wstring path;
   DWORD error = ERROR_SUCCESS;
-  switch (SaveDialog.FilterIndex) {
+  switch (dialog.FilterIndex) {
     case ExportSaveDialog::kBitmap: {
       path = WithExtension(chosen, L".bmp");
-      const PackedDib dib = Work().BitmapAsDib24();
+      const PackedDib dib = Work(seal).BitmapAsDib24();
       error = SaveReplacing(path, [&](const std::wstring& temporary) { return WriteBmpFile(temporary, dib); });
       break;
     }
     case ExportSaveDialog::kMetafile:
       path = WithExtension(chosen, L".wmf");
-      error = SaveSealPicture(resolution, path);
+      error = SaveSealPicture(Work(seal), request.resolution, path, owner);
       break;
     case ExportSaveDialog::kTransparentPng:
       path = WithExtension(chosen, L".png");
-      error = SaveSealPng(resolution, path);
+      error = SaveSealPng(Work(seal), request.resolution, path);
       break;
   }
-  FreeWorkImage();
+  FreeWorkImage(seal);
   if (error != ERROR_SUCCESS) {
-    ReportSaveFailure(hwnd_, path, error);
+    ReportSaveFailure(owner, path, error);
     return;
   }
-  if (!path.empty()) SaveDialog.FileName = path;
+  if (!path.empty()) dialog.FileName = path;
 }
 
 // The metafile the clipboard would get, written as an enhanced metafile.
-DWORD TForm1::SaveSealPicture(int resolution, const std::wstring& fileName) {
-  const UniqueHenhmetafile picture = BuildSealPicture(resolution);
+DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fileName, HWND owner) {
+  const UniqueHenhmetafile picture = BuildSealPicture(seal, resolution, owner);
   if (!picture) return ERROR_NOT_ENOUGH_MEMORY;
   return SaveReplacing(fileName, [&](const std::wstring& temporary) {
     return static_cast<bool>(UniqueHenhmetafile(CopyEnhMetaFileW(picture.get(), temporary.c_str())));
@@ -159,11 +112,11 @@ DWORD TForm1::SaveSealPicture(int resolution, const std::wstring& fileName) {
 
 // The seal as drawn, its paper made transparent, with the stamp resolution
 // as its physical size.
-DWORD TForm1::SaveSealPng(int resolution, const std::wstring& fileName) {
-  const PackedDib dib = Work().BitmapAsDib24();
+DWORD SaveSealPng(GdiWorkImage& seal, int resolution, const std::wstring& fileName) {
+  const PackedDib dib = seal.BitmapAsDib24();
   const std::vector<std::uint8_t> bgra = InkOnTransparent(dib);
   if (bgra.empty()) return ERROR_NOT_ENOUGH_MEMORY;
-  const int width = Work().BitmapWidth(), height = Work().BitmapHeight();
+  const int width = seal.BitmapWidth(), height = seal.BitmapHeight();
   return SaveReplacing(fileName, [&](const std::wstring& temporary) {
     return EncodePngFile(temporary, bgra.data(), width, height, resolution);
   });

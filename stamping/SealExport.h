@@ -1,0 +1,56 @@
+#pragma once
+// Saving the name and date seals as files: the stamp pad's save dialog and
+// the pictures it writes.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "GdiWorkImage.h"
+#include "StampDesk.h"
+
+// The stamp pad's save dialog, one object for both exports: it remembers the
+// last file and the filter chosen for the next run.
+class ExportSaveDialog {
+ public:
+  // Filter indexes, from 1 as the dialog counts them.
+  static constexpr int kBitmap = 1, kMetafile = 2, kTransparentPng = 3;
+
+  // Runs the dialog; false when the user cancelled.
+  bool Execute(HWND owner, const wchar_t* title);
+
+  std::wstring InitialDir;  // empty: the dialog's own choice
+  std::wstring FileName;    // as chosen, before its extension is forced
+  int FilterIndex = kBitmap;
+};
+
+// One export: the seal's resolution, whether the dialog starts in the
+// user's home folder, its title, and how the seal is reloaded and drawn.
+struct SealExportRequest {
+  int resolution = 0;
+  bool fromHome = false;
+  const wchar_t* title = L"";
+  std::function<void()> reload;
+  std::function<void()> draw;
+};
+
+// Asks the password when the options say so, then the file, then writes the
+// seal in the chosen form; the program is busy throughout. A file that
+// cannot be written is reported with the platform's reason.
+void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const SealExportRequest& request);
+
+// The picture metafile the clipboard would get, written as an enhanced
+// metafile; 0 or the platform's error code.
+DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fileName, HWND owner);
+// The seal as drawn, its paper transparent, with the stamp resolution as its
+// physical size; 0 or the platform's error code.
+DWORD SaveSealPng(GdiWorkImage& seal, int resolution, const std::wstring& fileName);
+
+// The path with the extension of its file name replaced by extension (which
+// starts with a dot), or the extension added when the name has none.
+std::wstring WithExtension(std::wstring_view path, std::wstring_view extension);
+
+// The user's home folder, HOMEDRIVE and HOMEPATH together; empty when unset.
+std::wstring HomeFolder();

@@ -1,0 +1,376 @@
+#include "SealOutput.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "DateSeal.h"
+#include "Dib.h"
+#include "Docidform.h"
+#include "GdiCanvas.h"
+#include "NameSeal.h"
+#include "Patterns.h"
+#include "Security.h"
+#include "Settings.h"
+#include "Sjis.h"
+
+namespace {
+
+// A stored correction of zero or less would divide by zero: it counts as none.
+int RezoHosei() { return OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100; }
+
+bool WantsMetafile() { return OptionSettings.ClipboardFormat == 0 || OptionSettings.ClipboardFormat == 2; }
+bool WantsDib() { return OptionSettings.ClipboardFormat == 1 || OptionSettings.ClipboardFormat == 2; }
+// The formats that go in one clipboard session; a DIB alone opens it itself.
+bool WantsSession() { return WantsMetafile() || PngWanted(); }
+
+constexpr std::size_t kDibHeaderAndTable = 104;  // 40-byte header and 16 colours
+
+// Hundredths of a millimetre that the platform gives a metafile's frame.
+SIZE FrameSize(HENHMETAFILE metafile) {
+  ENHMETAHEADER header{};
+  if (!metafile || GetEnhMetaFileHeader(metafile, sizeof header, &header) == 0) return {0, 0};
+  return {header.rclFrame.right - header.rclFrame.left, header.rclFrame.bottom - header.rclFrame.top};
+}
+
+CopyMode CopyModeOf(int documentFilter, CopyMode current) {
+  switch (documentFilter) {
+    case 0: return CopyMode::SrcCopy;
+    case 1: return CopyMode::SrcAnd;
+    case 2: return CopyMode::SrcPaint;
+  }
+  return current;
+}
+
+// A seal picture's designed size in hundredths of a millimetre, and the
+// screen pixels nearest to it, in which whatever is drawn around the seal
+// (the security marks, the background pattern) is laid out.
+struct PictureSize {
+  SIZE physical;
+  SIZE pixels;
+};
+
+PictureSize SealPictureSize(int width, int height, int resolution) {
+  const SIZE physical{static_cast<LONG>(static_cast<long long>(width) * 100000 / resolution),
+                      static_cast<LONG>(static_cast<long long>(height) * 100000 / resolution)};
+  return {physical, GdiWorkImage::PixelsFor(physical)};
+}
+
+// The seal over exactly its designed size: whole screen pixels would make
+// it up to half a pixel, a few per cent of a seal, too large or too small.
+void DrawAtPhysicalSize(Canvas& canvas, POINT origin, SIZE size, GdiWorkImage& seal) {
+  if (auto* gdi = dynamic_cast<GdiCanvas*>(&canvas)) gdi->StretchDrawPhysical(origin, size, seal);
+}
+
+// A 16-colour DIB of the bitmap in a block of at least minimumBytes, with
+// the stamp resolution as its pixels per metre.
+UniqueHglobal SixteenColourDib(GdiWorkImage& image, int resolution, std::size_t minimumBytes) {
+  const PackedDib dib = image.BitmapAsDib(4);
+  if (dib.size() < kDibHeaderAndTable) return {};
+  const std::size_t bytes = std::max(minimumBytes, dib.size());
+  UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
+  if (!block) return {};
+  GlobalLockGuard lock(block.get());
+  if (!lock.get()) return {};
+  std::memcpy(lock.get(), dib.data(), dib.size());
+  auto* header = static_cast<BITMAPINFOHEADER*>(lock.get());
+  // The rows' real, padded size: a smaller figure would let a reader stop short.
+  header->biSizeImage = static_cast<DWORD>(dib.size() - kDibHeaderAndTable);
+  header->biXPelsPerMeter = resolution;
+  header->biYPelsPerMeter = resolution;
+  header->biClrUsed = 0;
+  header->biClrImportant = 0;
+  return block;
+}
+
+// The Windows-metafile form of an enhanced metafile. Each conversion plays
+// the whole picture, so a picture of ordinary size is converted once into a
+// buffer that is certainly large enough (the form carries the enhanced
+// metafile inside it as well); only a buffer the result fills completely,
+// which may have cut it short, or a large picture is converted after asking
+// for the exact size. Empty when the memory is not there.
+std::vector<BYTE> WindowsMetafileBits(HENHMETAFILE metafile, HDC reference) {
+  constexpr UINT kLargestGuess = 4u << 20;
+  try {
+    std::vector<BYTE> bits;
+    const UINT enhancedBytes = GetEnhMetaFileBits(metafile, 0, nullptr);
+    if (enhancedBytes > 0 && enhancedBytes <= kLargestGuess) {
+      bits.resize(std::size_t{enhancedBytes} * 2 + 65536);
+      const UINT size =
+          GetWinMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data(), MM_ANISOTROPIC, reference);
+      if (size > 0 && size < bits.size()) {
+        bits.resize(size);
+        return bits;
+      }
+    }
+    UINT size = GetWinMetaFileBits(metafile, 0, nullptr, MM_ANISOTROPIC, reference);
+    if (size == 0) return {};
+    bits.assign(size, 0);
+    size = GetWinMetaFileBits(metafile, size, bits.data(), MM_ANISOTROPIC, reference);
+    bits.resize(std::min<std::size_t>(size, bits.size()));
+    return bits;
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+}
+
+const wchar_t kSealTooLargeForDib[] =
+    L"印影が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
+    L"オプション設定で出力形式に拡張メタファイルを含めてください。";
+
+}  // namespace
+
+int CorrectedResolution(long long base) { return static_cast<int>(std::max(1LL, base * 100 / RezoHosei())); }
+int NameSealResolution() { return CorrectedResolution(NameSealPixelsPerMetre()); }
+int DateSealResolution() { return CorrectedResolution(kDateSealPixelsPerMetre); }
+int BitmapSealResolution() { return CorrectedResolution(OptionSettings.Bitmap1Resolution); }
+
+void CreateWorkImage(SealForm& seal) { seal.WorkImage = std::make_unique<GdiWorkImage>(); }
+void FreeWorkImage(SealForm& seal) { seal.WorkImage.reset(); }
+GdiWorkImage& Work(SealForm& seal) { return static_cast<GdiWorkImage&>(*seal.WorkImage); }
+
+StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDrawing& drawing, HWND owner) {
+  const int resolution = drawing.resolution;
+  const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
+  bool dibTooLarge = false;
+  drawing.reload();
+  if (!simpleMetafile) {
+    CreateWorkImage(seal);
+    drawing.drawBitmap();
+    dibTooLarge = !PutBitmapPictureFormats(clipboard, Work(seal), resolution, owner);
+    FreeWorkImage(seal);
+  } else {
+    if (drawing.clearDateText) seal.DateText.clear();
+    CreateWorkImage(seal);
+    drawing.drawBitmap();
+    if (WantsSession()) clipboard.Open();
+    if (OptionSettings.ClipboardFormat == 2) dibTooLarge = !PutSealDib(clipboard, Work(seal), resolution);
+    // Made from the bitmap, as the DIB is; it goes last, after the metafiles.
+    UniqueHglobal png = PngWanted() ? TransparentPng(Work(seal), resolution) : UniqueHglobal();
+    FreeWorkImage(seal);
+    CreateWorkImage(seal);
+    drawing.drawMetafile();
+    if (WantsMetafile()) PutSealVectorMetafile(clipboard, Work(seal), resolution);
+    if (png) clipboard.PutPng(std::move(png));
+    if (WantsSession()) clipboard.Close();
+    FreeWorkImage(seal);
+  }
+  StampPut put;
+  if (dibTooLarge) put.problem = kSealTooLargeForDib;
+  return put;
+}
+
+bool PutBitmapPictureFormats(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner) {
+  bool dibFits = true;
+  if (WantsSession()) clipboard.Open();
+  if (WantsMetafile()) PutSealPicture(clipboard, picture, resolution, owner);
+  if (WantsDib()) dibFits = PutSealDib(clipboard, picture, resolution);
+  if (PngWanted()) clipboard.PutPng(TransparentPng(picture, resolution));
+  if (WantsSession()) clipboard.Close();
+  return dibFits;
+}
+
+bool PutSealDib(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution) {
+  const long long pixels = static_cast<long long>(picture.BitmapWidth()) * picture.BitmapHeight();
+  if (pixels >= 1000000) return false;
+  if (pixels <= 0) return true;
+  const std::size_t minimum = pixels < 160000 ? 80104 : 500104;
+  clipboard.PutGlobal(CF_DIB, SixteenColourDib(picture, resolution, minimum));
+  return true;
+}
+
+void PutSealPicture(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner) {
+  PutPictureFormats(clipboard, BuildSealPicture(picture, resolution, owner));
+}
+
+UniqueHenhmetafile BuildSealPicture(GdiWorkImage& seal, int resolution, HWND owner) {
+  DocumentIdAnswer documentId;
+  if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(owner);
+  // Full colour (2) is what the renderers already drew.
+  if (OptionSettings.ColorBits == 0) seal.ChangeDepth(4);
+  if (OptionSettings.ColorBits == 1) seal.ChangeDepth(8);
+  const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
+  const SIZE out = size.pixels;
+  const int rezo = RezoHosei();
+  const bool marked = documentId.Accepted;
+  const bool narrow = out.cx <= 100;
+  const int canvasWidth = marked ? (narrow ? rezo : static_cast<int>(out.cx)) : static_cast<int>(out.cx);
+  const int canvasHeight = marked ? static_cast<int>(out.cy) + 30 : static_cast<int>(out.cy);
+
+  GdiWorkImage picture;
+  // Without the marks the picture is the seal alone, framed at its designed size.
+  Canvas& canvas = marked ? picture.BeginMetafile(canvasWidth, canvasHeight)
+                          : picture.BeginMetafile(canvasWidth, canvasHeight, size.physical);
+  if (marked && OptionSettings.BackImage >= 1 && OptionSettings.BackImage <= 3) {
+    GdiWorkImage pattern;
+    const PackedDib dib = BackgroundPattern(OptionSettings.BackImage);
+    const DibView view(dib);
+    pattern.SetBitmapFromDib(ConvertDibTo24Bit(view));
+    canvas.Mode = CopyMode::SrcAnd;
+    canvas.StretchDraw({0, 0, pattern.BitmapWidth(), pattern.BitmapHeight()}, pattern);
+  }
+  canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
+  POINT sealOrigin{0, 0};
+  if (marked) {
+    GdiWorkImageFactory factory;
+    const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
+    // The seal sits 5 pixels down, centred on a narrow canvas; the marks
+    // take the 30 pixels added below it.
+    if (narrow) {
+      DrawSecurityBlock(canvas, documentId.Text, code, out.cx, rezo, out.cy + 30, factory);
+      sealOrigin = {(rezo - static_cast<LONG>(out.cx)) / 2, 5};
+    } else {
+      DrawSecurityBlock(canvas, documentId.Text, code, out.cx, out.cx, out.cy + 30, factory);
+      sealOrigin = {0, 5};
+    }
+  }
+  DrawAtPhysicalSize(canvas, sealOrigin, size.physical, seal);
+  picture.EndMetafile();
+  return picture.TakeMetafile();
+}
+
+void PutSealVectorMetafile(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution) {
+  const PictureSize size = SealPictureSize(seal.Width(), seal.Height(), resolution);
+  GdiWorkImage picture;
+  DrawAtPhysicalSize(picture.BeginMetafile(size.pixels.cx, size.pixels.cy, size.physical), {0, 0}, size.physical,
+                     seal);
+  picture.EndMetafile();
+  PutPictureFormats(clipboard, picture.TakeMetafile());
+}
+
+LoadedBitmapSeal LoadBitmapSeal() {
+  LoadedBitmapSeal loaded;
+  DecodedImage decoded = DecodeImageFile(FieldText(OptionSettings.Bitmap1));
+  loaded.status = decoded.status;
+  if (decoded.status != ImageFileStatus::Loaded) return loaded;
+  auto image = std::make_unique<GdiWorkImage>();
+  image->SetBitmapFromDib(decoded.dib);
+  if (!image->Bitmap()) {
+    loaded.status = ImageFileStatus::TooLarge;
+    return loaded;
+  }
+  loaded.image = std::move(image);
+  return loaded;
+}
+
+bool StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock) {
+  const int resolution = BitmapSealResolution();
+  LoadedBitmapSeal loaded = LoadBitmapSeal();
+  if (loaded.status != ImageFileStatus::Loaded) {
+    MessageBoxW(owner, L"画像ファイルを読み込めません", L"", MB_OK);
+    return false;
+  }
+  GdiWorkImage& seal = *loaded.image;
+  ApplySealRotation(seal, clock);
+  if (WantsSession()) clipboard.Open();
+  if (WantsMetafile()) PutBitmapSealPicture(clipboard, seal, resolution);
+  if (WantsDib()) PutBitmapSealDib(clipboard, seal, resolution);
+  if (PngWanted()) clipboard.PutPng(TransparentPng(seal, resolution));
+  if (WantsSession()) clipboard.Close();
+  return true;
+}
+
+void PutBitmapSealDib(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution) {
+  clipboard.PutGlobal(CF_DIB, SixteenColourDib(seal, resolution, 180104));
+}
+
+void PutBitmapSealPicture(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution) {
+  const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
+  GdiWorkImage picture;
+  Canvas& canvas = picture.BeginMetafile(size.pixels.cx, size.pixels.cy, size.physical);
+  canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
+  DrawAtPhysicalSize(canvas, {0, 0}, size.physical, seal);
+  picture.EndMetafile();
+  PutPictureFormats(clipboard, picture.TakeMetafile());
+}
+
+UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile) {
+  std::vector<BYTE> bits;
+  {
+    const UniqueScreenDc screen(GetDC(nullptr));
+    bits = WindowsMetafileBits(metafile, screen.get());
+  }
+  if (bits.empty()) return {};
+  HMETAFILE windowsMetafile = SetMetaFileBitsEx(static_cast<UINT>(bits.size()), bits.data());
+  if (!windowsMetafile) return {};
+  UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT)));
+  if (!block) {
+    DeleteMetaFile(windowsMetafile);
+    return {};
+  }
+  const SIZE frame = FrameSize(metafile);
+  GlobalLockGuard lock(block.get());
+  *static_cast<METAFILEPICT*>(lock.get()) = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
+  return block;
+}
+
+void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile) {
+  clipboard.PutMetafilePict(MakeMetafilePict(metafile));
+}
+
+// The caller's metafile is freed afterwards.
+void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile) {
+  if (!metafile) return;
+  // The picture is converted first, so the metafile itself can go to the
+  // clipboard instead of a copy.
+  UniqueHglobal pict = MakeMetafilePict(metafile.get());
+  clipboard.PutEnhMetafile(std::move(metafile));
+  clipboard.PutMetafilePict(std::move(pict));
+}
+
+bool PngWanted() { return OptionSettings.ClipboardPng != 0; }
+
+UniqueHglobal TransparentPng(GdiWorkImage& image, int resolution) {
+  try {
+    const std::vector<std::uint8_t> bgra = InkOnTransparent(image.BitmapAsDib24());
+    if (bgra.empty()) return {};
+    const std::vector<std::uint8_t> png =
+        EncodePngBytes(bgra.data(), image.BitmapWidth(), image.BitmapHeight(), resolution);
+    if (png.empty()) return {};
+    UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE, png.size()));
+    if (!block) return {};
+    GlobalLockGuard lock(block.get());
+    if (!lock.get()) return {};
+    std::memcpy(lock.get(), png.data(), png.size());
+    return block;
+  } catch (const std::bad_alloc&) {
+    return {};  // a picture too large to convert gets no PNG; the other formats stand
+  }
+}
+
+UniqueHglobal TransparentPngOfMetafile(GdiWorkImage& picture, int resolution) {
+  if (!picture.Metafile()) return {};
+  GdiWorkImage raster;
+  raster.SetSize(picture.Width(), picture.Height());
+  raster.BitmapCanvas().StretchDraw({0, 0, picture.Width(), picture.Height()}, picture);
+  return TransparentPng(raster, resolution);
+}
+
+std::vector<std::uint8_t> InkOnTransparent(const PackedDib& sealOnWhite) {
+  const DibView view(sealOnWhite);
+  if (!view.Valid() || view.BitCount() != 24) return {};
+  const int width = view.Width(), height = view.Height();
+  // How far each pixel is from white: its palest channel's distance.
+  auto inkOf = [](const std::uint8_t* p) { return 255 - std::min({p[0], p[1], p[2]}); };
+  int strongest = 0;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = view.Row(y);
+    for (int x = 0; x < width; ++x) strongest = std::max(strongest, inkOf(row + 3 * x));
+  }
+  std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4, 0);
+  if (strongest == 0) return bgra;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* in = view.Row(y);
+    std::uint8_t* out = bgra.data() + static_cast<std::size_t>(y) * width * 4;
+    for (int x = 0; x < width; ++x, in += 3, out += 4) {
+      const int ink = inkOf(in);
+      if (ink == 0) continue;
+      const int alpha = std::min(255, (ink * 255 + strongest / 2) / strongest);
+      // The colour that, laid on white with this coverage, gives the pixel.
+      for (int c = 0; c < 3; ++c)
+        out[c] = static_cast<std::uint8_t>(std::clamp(255 - ((255 - in[c]) * 255 + alpha / 2) / alpha, 0, 255));
+      out[3] = static_cast<std::uint8_t>(alpha);
+    }
+  }
+  return bgra;
+}

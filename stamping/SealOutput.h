@@ -1,0 +1,92 @@
+#pragma once
+// The builders of a stamp's clipboard formats: the picture metafile (with
+// the document-ID prompt and the security marks when the copy guard asks for
+// them), the vector metafile, the 16-colour DIB and the transparent PNG, as
+// the options ask, for the seals, the bitmap seal and the scripts' pictures.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Clipboard.h"
+#include "GdiWorkImage.h"
+#include "ImageCodec.h"
+#include "SealForm.h"
+#include "StampOrder.h"
+
+// The stamp resolutions in pixels per metre, corrected by RezoHosei.
+int CorrectedResolution(long long base);
+int NameSealResolution();
+int DateSealResolution();
+int BitmapSealResolution();
+
+// The work image of one rendering: created empty before it, freed after.
+void CreateWorkImage(SealForm& seal);
+void FreeWorkImage(SealForm& seal);
+GdiWorkImage& Work(SealForm& seal);
+
+// How one seal is drawn for a stamp: its design reloaded, then drawn as a
+// bitmap and as a vector metafile.
+struct SealDrawing {
+  int resolution = 0;
+  std::function<void()> reload;
+  std::function<void()> drawBitmap;
+  std::function<void()> drawMetafile;
+  bool clearDateText = false;  // the date seal asks its date once per stamp
+};
+
+// The clipboard steps of a seal stamp, once the clipboard has been emptied.
+// owner owns the document-ID prompt.
+StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDrawing& drawing, HWND owner);
+
+// The formats of a picture drawn as a bitmap, in one clipboard session: the
+// picture metafile, the DIB and the PNG as the options ask. False when the
+// picture is too large for a DIB.
+bool PutBitmapPictureFormats(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner);
+// False when the picture is too large for a DIB.
+bool PutSealDib(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution);
+void PutSealPicture(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner);
+// The picture metafile of a bitmap, for the clipboard and the export.
+UniqueHenhmetafile BuildSealPicture(GdiWorkImage& picture, int resolution, HWND owner);
+// A metafile picture at its physical size.
+void PutSealVectorMetafile(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution);
+
+// The bitmap seal: the picture file named by Bitmap1, through the platform's decoder.
+struct LoadedBitmapSeal {
+  ImageFileStatus status = ImageFileStatus::Missing;
+  std::unique_ptr<GdiWorkImage> image;  // set when loaded
+};
+LoadedBitmapSeal LoadBitmapSeal();
+// Stamps the bitmap seal (tilted as the options ask) once the clipboard has
+// been emptied; false when its file could not be read (the user has been told).
+bool StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock);
+void PutBitmapSealDib(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution);
+void PutBitmapSealPicture(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution);
+
+// Adds CF_METAFILEPICT converted from an enhanced metafile; nothing when the
+// conversion or the allocation fails.
+void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile);
+// The METAFILEPICT block (mode 8, the frame as extents, a Windows metafile
+// converted against the screen); empty when conversion or allocation fails.
+UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile);
+// Puts a finished metafile on the clipboard as CF_ENHMETAFILE and CF_METAFILEPICT.
+void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile);
+
+// Whether the options ask for the clipboard's "PNG" beside the other formats.
+bool PngWanted();
+// The bitmap as the clipboard's "PNG": paper transparent, ink in its own
+// colour, the resolution (pixels per metre) as its physical size. Empty when
+// it cannot be made.
+UniqueHglobal TransparentPng(GdiWorkImage& image, int resolution);
+// The same for a picture that is a metafile only, drawn at its own pixels.
+UniqueHglobal TransparentPngOfMetafile(GdiWorkImage& picture, int resolution);
+
+// The seal drawn on white as 32-bit top-down BGRA with straight alpha: the
+// strongest ink opaque, white transparent, and every pixel between in the
+// ink's own colour with the coverage that lays it on white as drawn.
+std::vector<std::uint8_t> InkOnTransparent(const PackedDib& sealOnWhite);

@@ -1,0 +1,39 @@
+#pragma once
+// A stamp as its caller describes it to the stamp desk.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "Clipboard.h"
+
+// What follows a stamp once its pictures are on the clipboard.
+enum class AfterStamp {
+  // The information message, then TerminateAsStamped: exit, or hide the
+  // stamp pad and the toolbar; the clear timer when ClipBrdClear asks.
+  HideStampPadAndToolbar,
+  // The same, but TerminateAsStamped 2 hides the toolbar alone (a toolbar
+  // picture file).
+  HideToolbar,
+  // The information message alone: no exit, hiding or clearing follows
+  // (a rotated text).
+  MessageOnly,
+  // Nothing: no message, no action, no clear timer (a text file).
+  Nothing,
+};
+
+// What a stamp's put step leaves besides the formats on the clipboard.
+struct StampPut {
+  bool reported = false;  // the stamp has told the user already
+  std::wstring problem;   // why nothing was placed, when known
+};
+
+struct StampOrder {
+  HWND owner = nullptr;       // owns the prompts and the messages
+  bool asksPassword = true;   // PasswordOnStamp 0 asks before the stamp
+  AfterStamp after = AfterStamp::HideStampPadAndToolbar;
+  bool metafileOnly = false;  // the message ticks the metafile formats alone
+  // Puts the stamp's formats, once the clipboard has been emptied.
+  std::function<StampPut(ClipboardWriter&)> put;
+};
