@@ -79,4 +79,24 @@ bool PutClipboardText(const char* text) {
   return true;  // the clipboard owns the block now
 }
 
+ClipboardHeld::ClipboardHeld()
+    : held_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  thread_.reset(CreateThread(nullptr, 0, Hold, this, 0, nullptr));
+  WaitForSingleObject(held_.get(), 5000);
+}
+
+ClipboardHeld::~ClipboardHeld() {
+  SetEvent(release_.get());
+  WaitForSingleObject(thread_.get(), 5000);
+}
+
+DWORD WINAPI ClipboardHeld::Hold(void* self) {
+  auto* held = static_cast<ClipboardHeld*>(self);
+  const bool open = OpenClipboard(nullptr);
+  SetEvent(held->held_.get());
+  WaitForSingleObject(held->release_.get(), 20000);
+  if (open) CloseClipboard();
+  return 0;
+}
+
 }  // namespace harness

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "UniqueHandle.h"
+
 namespace harness {
 
 // The formats on the clipboard in the order they were put there.
@@ -19,5 +21,19 @@ std::optional<ENHMETAHEADER> ClipboardEnhMetaHeader();
 std::optional<METAFILEPICT> ClipboardMetafilePict();
 // Empties the clipboard and puts one text on it (to see that a stamp replaces it).
 bool PutClipboardText(const char* text);
+
+// Another program's hold on the clipboard: opened on a thread of its own
+// from construction (which returns once it is held) until destruction.
+class ClipboardHeld {
+ public:
+  ClipboardHeld();
+  ~ClipboardHeld();
+  ClipboardHeld(const ClipboardHeld&) = delete;
+  ClipboardHeld& operator=(const ClipboardHeld&) = delete;
+
+ private:
+  static DWORD WINAPI Hold(void* self);
+  UniqueHandleObject held_, release_, thread_;
+};
 
 }  // namespace harness
