@@ -441,11 +441,7 @@ void TForm1::SpeedButton2Click() {
 void TForm1::B1Click() {
   StampOrder order;
   order.owner = hwnd_;
-  order.put = [this](ClipboardWriter& clipboard) {
-    StampPut put;
-    put.reported = !StampBitmapSeal(clipboard, hwnd_, *Seal.clock);
-    return put;
-  };
+  order.put = [this](ClipboardWriter& clipboard) { return StampBitmapSeal(clipboard, hwnd_, *Seal.clock); };
   desk_.Stamp(order);
 }
 

@@ -17,8 +17,8 @@ void ConnectShell(SettingsStore& store, TTaskTrayForm& tray, TForm1& pad, TSimpl
   desk.HideStampPadAndToolbar = [&pad, &toolbar] { HideStampPadAndToolbar(pad, toolbar); };
   desk.HideToolbar = [&toolbar] { toolbar.Hide(); };
   if (message)
-    desk.ShowInformation = [message](const PlacedFormats& placed, bool metafileOnly) {
-      if (metafileOnly) message->MetafileOnly = 1;
-      message->ShowMessage(placed);
+    desk.ShowInformation = [message](const StampNotice& notice) {
+      if (notice.metafileOnly) message->MetafileOnly = 1;
+      message->ShowMessage(notice.placed, notice.pngLeftOut);
     };
 }

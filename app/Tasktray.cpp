@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Mainform.h"
+#include "Dpi.h"
 #include "MenuIds.h"
 #include "ProgramFolder.h"
 #include "Records.h"
@@ -85,8 +86,12 @@ bool TTaskTrayForm::AddTrayIcon() {
   NOTIFYICONDATAW data = IconData();
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayIconMessage;
-  data.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-  if (!data.hIcon) data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  // The icon's own small image at the tray's size, not the large one shrunk.
+  const UINT dpi = WindowDpi(hwnd_);
+  icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                            SystemMetricForDpi(SM_CXSMICON, dpi),
+                                            SystemMetricForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR)));
+  data.hIcon = icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION);
   lstrcpynW(data.szTip, L"Varnel印鑑", ARRAYSIZE(data.szTip));
   iconAdded_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   return iconAdded_;

@@ -11,6 +11,7 @@
 
 #include "SettingsStore.h"
 #include "TrayMenu.h"
+#include "UniqueHandle.h"
 #include "Window.h"
 
 class StampDesk;
@@ -63,6 +64,7 @@ class TTaskTrayForm : public Window, public TrayMenu {
   TSimpleStamp* toolbar_ = nullptr;
   UINT taskbarCreated_ = 0;
   bool iconAdded_ = false;
+  UniqueHicon icon_;
 };
 
 // Writes SimpleStamp\Show as the toolbar's visibility, at exit.

@@ -226,8 +226,13 @@ void TSimpleStamp::SpeedButton11Click() {
   GetWindowRect(hwnd_, &window);
   if (!editMode_) {
     compactPosition_ = {window.left, window.top};
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - layout_(kEditCentringWidth)) / 2;
+    // Centred on the monitor the toolbar is on, not on the primary one.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int top = work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2;
+    const int left = work.left + ((work.right - work.left) - layout_(kEditCentringWidth)) / 2;
     editMode_ = true;
     SetWindowTextW(editButton_, L"編集終了");
     SetWindowPos(hwnd_, nullptr, left, top, layout_(kEditWidth), window.bottom - window.top, SWP_NOZORDER);

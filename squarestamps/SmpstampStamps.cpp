@@ -276,9 +276,7 @@ void TSimpleStamp::StampImageFile(const std::string& file) {
   desk_.Stamp(Order(AfterStamp::HideToolbar, true, [&](ClipboardWriter& clipboard) {
     const StoredSettingsRestored restored(store_);
     CopyToField(OptionSettings.Bitmap1, file);
-    StampPut put;
-    put.reported = !StampBitmapSeal(clipboard, hwnd_, *desk_.Seal().clock);
-    return put;
+    return StampBitmapSeal(clipboard, hwnd_, *desk_.Seal().clock);
   }));
 }
 
@@ -304,11 +302,11 @@ void TSimpleStamp::StampTextFile(const std::string& file) {
       if (lock.get()) std::memcpy(lock.get(), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     }
     clipboard.Open();
-    clipboard.PutGlobal(CF_TEXT, std::move(narrow));
+    const bool placed = clipboard.PutGlobal(CF_TEXT, std::move(narrow));
     clipboard.PutGlobal(CF_UNICODETEXT, std::move(unicode));
     clipboard.Close();
     StampPut put;
-    put.problem = L"テキストをクリップボードに転送できませんでした。";
+    if (!placed) put.problem = L"テキストをクリップボードに転送できませんでした。";
     return put;
   }));
 }
@@ -354,18 +352,12 @@ void TSimpleStamp::StampScript(const std::string& file, bool metafile) {
       return Reported();
     }
     const int resolution = CorrectedResolution(r);
-    StampPut put;
-    if (metafile) {
-      // The two metafile formats whatever ClipboardFormat says, in one session.
-      UniqueHglobal png = PngWanted() ? TransparentPngOfMetafile(Work(seal), resolution) : UniqueHglobal();
-      clipboard.Open();
-      PutSealVectorMetafile(clipboard, Work(seal), resolution);
-      if (png) clipboard.PutPng(std::move(png));
-      clipboard.Close();
-    } else if (!PutBitmapPictureFormats(clipboard, Work(seal), resolution, hwnd_)) {
-      put.problem = kScriptTooLargeForDib;
-    }
+    SealFormats formats = metafile ? VectorPictureFormats(Work(seal), resolution)
+                                   : BitmapPictureFormats(Work(seal), resolution, hwnd_);
     FreeWorkImage(seal);
+    WriteFormats(clipboard, formats);
+    StampPut put = ReportOf(formats);
+    if (!put.problem.empty()) put.problem = kScriptTooLargeForDib;
     return put;
   });
   order.metafileOnly = metafile;

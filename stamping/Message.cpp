@@ -27,9 +27,9 @@ bool TMessageForm::Create(HWND owner) {
   return hwnd_ != nullptr;
 }
 
-void TMessageForm::ShowMessage(PlacedFormats placed) {
+void TMessageForm::ShowMessage(PlacedFormats placed, bool pngLeftOut) {
   if (!hwnd_) return;
-  FormShow(placed);
+  FormShow(placed, pngLeftOut);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   BringWindowToTop(hwnd_);
@@ -89,7 +89,7 @@ INT_PTR TMessageForm::Dispatch(UINT message, WPARAM wParam) {
   return FALSE;
 }
 
-void TMessageForm::FormShow(PlacedFormats placed) {
+void TMessageForm::FormShow(PlacedFormats placed, bool pngLeftOut) {
   if (MetafileOnly == 1) {
     SetFormatBoxes(true, false, false, true);
     MetafileOnly = 0;
@@ -106,8 +106,12 @@ void TMessageForm::FormShow(PlacedFormats placed) {
   if (!placed.dib) Tick(IDC_MESSAGE_CHECKBOX2, false);
   if (!placed.dib) Tick(IDC_MESSAGE_CHECKBOX3, false);
   if (!placed.metafilePict) Tick(IDC_MESSAGE_CHECKBOX4, false);
-  // The PNG goes with any picture when the options ask for it.
+  // The PNG goes with any picture when the options ask for it, but for one
+  // whose picture carries the copy guard's marks, which a PNG would lack.
   Tick(IDC_MESSAGE_CHECKBOX5, OptionSettings.ClipboardPng != 0 && placed.png);
+  SetDlgItemTextW(hwnd_, IDC_MESSAGE_CHECKBOX5,
+                  pngLeftOut ? L"ＰＮＧ画像（透過）… コピーガードの印が付かないため転送していません"
+                             : L"ＰＮＧ画像（透過）");
   Tick(IDC_MESSAGE_NONDISP, false);
 }
 

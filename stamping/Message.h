@@ -26,8 +26,9 @@ class TMessageForm {
   // Creates the hidden window; true when it exists.
   bool Create(HWND owner);
   // Sets the boxes for the latest stamp and shows the message in front, also
-  // when it is already shown. Only formats the stamp placed are ticked.
-  void ShowMessage(PlacedFormats placed = PlacedFormats::All());
+  // when it is already shown. Only formats the stamp placed are ticked;
+  // pngLeftOut says that the PNG was left out for the copy guard's sake.
+  void ShowMessage(PlacedFormats placed = PlacedFormats::All(), bool pngLeftOut = false);
   HWND Handle() const { return hwnd_; }
   // For the program's message loop: true when msg was the form's (its Enter,
   // Esc and Tab keys). windows.h makes the name IsDialogMessageW, in the
@@ -42,7 +43,7 @@ class TMessageForm {
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT message, WPARAM wParam);
 
-  void FormShow(PlacedFormats placed);
+  void FormShow(PlacedFormats placed, bool pngLeftOut);
   void Button1Click();
   void FormKeyDown(WPARAM key);
   void FormClose();

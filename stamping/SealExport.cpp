@@ -103,7 +103,7 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
 
 // The metafile the clipboard would get, written as an enhanced metafile.
 DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fileName, HWND owner) {
-  const UniqueHenhmetafile picture = BuildSealPicture(seal, resolution, owner);
+  const UniqueHenhmetafile picture = BuildSealPicture(seal, resolution, owner).metafile;
   if (!picture) return ERROR_NOT_ENOUGH_MEMORY;
   return SaveReplacing(fileName, [&](const std::wstring& temporary) {
     return static_cast<bool>(UniqueHenhmetafile(CopyEnhMetaFileW(picture.get(), temporary.c_str())));

@@ -21,8 +21,6 @@ int RezoHosei() { return OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei
 
 bool WantsMetafile() { return OptionSettings.ClipboardFormat == 0 || OptionSettings.ClipboardFormat == 2; }
 bool WantsDib() { return OptionSettings.ClipboardFormat == 1 || OptionSettings.ClipboardFormat == 2; }
-// The formats that go in one clipboard session; a DIB alone opens it itself.
-bool WantsSession() { return WantsMetafile() || PngWanted(); }
 
 constexpr std::size_t kDibHeaderAndTable = 104;  // 40-byte header and 16 colours
 
@@ -114,6 +112,11 @@ std::vector<BYTE> WindowsMetafileBits(HENHMETAFILE metafile, HDC reference) {
   }
 }
 
+// A seal of a million pixels or more gets no DIB.
+bool TooLargeForDib(GdiWorkImage& picture) {
+  return static_cast<long long>(picture.BitmapWidth()) * picture.BitmapHeight() >= 1000000;
+}
+
 const wchar_t kSealTooLargeForDib[] =
     L"印影が大きすぎるため、DIB形式ではクリップボードに転送できません。\n"
     L"オプション設定で出力形式に拡張メタファイルを含めてください。";
@@ -129,61 +132,96 @@ void CreateWorkImage(SealForm& seal) { seal.WorkImage = std::make_unique<GdiWork
 void FreeWorkImage(SealForm& seal) { seal.WorkImage.reset(); }
 GdiWorkImage& Work(SealForm& seal) { return static_cast<GdiWorkImage&>(*seal.WorkImage); }
 
+void SealFormats::SetMetafile(UniqueHenhmetafile picture) {
+  if (!picture) return;
+  metafilePict = MakeMetafilePict(picture.get());
+  metafile = std::move(picture);
+}
+
+void WriteFormats(ClipboardWriter& clipboard, SealFormats& formats) {
+  if (!formats.metafile && !formats.dib && !formats.png) return;
+  clipboard.Open();
+  if (formats.dibFirst) clipboard.PutGlobal(CF_DIB, std::move(formats.dib));
+  clipboard.PutEnhMetafile(std::move(formats.metafile));
+  clipboard.PutMetafilePict(std::move(formats.metafilePict));
+  if (formats.dib) clipboard.PutGlobal(CF_DIB, std::move(formats.dib));
+  if (formats.png) clipboard.PutPng(std::move(formats.png));
+  clipboard.Close();
+}
+
+// A picture too large for a DIB is worth a warning only when the options
+// ask for the DIB alone: otherwise its metafiles carry it.
+StampPut ReportOf(const SealFormats& formats) {
+  StampPut put;
+  if (formats.dibTooLarge && !WantsMetafile()) put.problem = kSealTooLargeForDib;
+  put.pngLeftOut = formats.pngLeftOut;
+  return put;
+}
+
 StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDrawing& drawing, HWND owner) {
   const int resolution = drawing.resolution;
   const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
-  bool dibTooLarge = false;
   drawing.reload();
+  SealFormats formats;
   if (!simpleMetafile) {
     CreateWorkImage(seal);
     drawing.drawBitmap();
-    dibTooLarge = !PutBitmapPictureFormats(clipboard, Work(seal), resolution, owner);
+    formats = BitmapPictureFormats(Work(seal), resolution, owner);
     FreeWorkImage(seal);
   } else {
     if (drawing.clearDateText) seal.DateText.clear();
     CreateWorkImage(seal);
     drawing.drawBitmap();
-    if (WantsSession()) clipboard.Open();
-    if (OptionSettings.ClipboardFormat == 2) dibTooLarge = !PutSealDib(clipboard, Work(seal), resolution);
-    // Made from the bitmap, as the DIB is; it goes last, after the metafiles.
-    UniqueHglobal png = PngWanted() ? TransparentPng(Work(seal), resolution) : UniqueHglobal();
+    // The DIB and the PNG come from the bitmap, the metafiles from the vector seal.
+    formats.dibFirst = true;
+    if (OptionSettings.ClipboardFormat == 2) {
+      formats.dib = SealDib(Work(seal), resolution);
+      formats.dibTooLarge = TooLargeForDib(Work(seal));
+    }
+    if (PngWanted()) formats.png = TransparentPng(Work(seal), resolution);
     FreeWorkImage(seal);
     CreateWorkImage(seal);
     drawing.drawMetafile();
-    if (WantsMetafile()) PutSealVectorMetafile(clipboard, Work(seal), resolution);
-    if (png) clipboard.PutPng(std::move(png));
-    if (WantsSession()) clipboard.Close();
+    if (WantsMetafile()) formats.SetMetafile(SealVectorMetafile(Work(seal), resolution));
     FreeWorkImage(seal);
   }
-  StampPut put;
-  if (dibTooLarge) put.problem = kSealTooLargeForDib;
-  return put;
+  WriteFormats(clipboard, formats);
+  return ReportOf(formats);
 }
 
-bool PutBitmapPictureFormats(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner) {
-  bool dibFits = true;
-  if (WantsSession()) clipboard.Open();
-  if (WantsMetafile()) PutSealPicture(clipboard, picture, resolution, owner);
-  if (WantsDib()) dibFits = PutSealDib(clipboard, picture, resolution);
-  if (PngWanted()) clipboard.PutPng(TransparentPng(picture, resolution));
-  if (WantsSession()) clipboard.Close();
-  return dibFits;
+SealFormats BitmapPictureFormats(GdiWorkImage& picture, int resolution, HWND owner) {
+  SealFormats formats;
+  bool marked = false;
+  if (WantsMetafile()) {
+    SealPicture built = BuildSealPicture(picture, resolution, owner);
+    marked = built.marked;
+    formats.SetMetafile(std::move(built.metafile));
+  }
+  if (WantsDib()) {
+    formats.dib = SealDib(picture, resolution);
+    formats.dibTooLarge = TooLargeForDib(picture);
+  }
+  // A PNG would carry the seal without the marks the copy guard asked for.
+  formats.pngLeftOut = PngWanted() && marked;
+  if (PngWanted() && !marked) formats.png = TransparentPng(picture, resolution);
+  return formats;
 }
 
-bool PutSealDib(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution) {
+SealFormats VectorPictureFormats(GdiWorkImage& picture, int resolution) {
+  SealFormats formats;
+  if (PngWanted()) formats.png = TransparentPngOfMetafile(picture, resolution);
+  formats.SetMetafile(SealVectorMetafile(picture, resolution));
+  return formats;
+}
+
+UniqueHglobal SealDib(GdiWorkImage& picture, int resolution) {
   const long long pixels = static_cast<long long>(picture.BitmapWidth()) * picture.BitmapHeight();
-  if (pixels >= 1000000) return false;
-  if (pixels <= 0) return true;
+  if (TooLargeForDib(picture) || pixels <= 0) return {};
   const std::size_t minimum = pixels < 160000 ? 80104 : 500104;
-  clipboard.PutGlobal(CF_DIB, SixteenColourDib(picture, resolution, minimum));
-  return true;
+  return SixteenColourDib(picture, resolution, minimum);
 }
 
-void PutSealPicture(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner) {
-  PutPictureFormats(clipboard, BuildSealPicture(picture, resolution, owner));
-}
-
-UniqueHenhmetafile BuildSealPicture(GdiWorkImage& seal, int resolution, HWND owner) {
+SealPicture BuildSealPicture(GdiWorkImage& seal, int resolution, HWND owner) {
   DocumentIdAnswer documentId;
   if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(owner);
   // Full colour (2) is what the renderers already drew.
@@ -226,16 +264,16 @@ UniqueHenhmetafile BuildSealPicture(GdiWorkImage& seal, int resolution, HWND own
   }
   DrawAtPhysicalSize(canvas, sealOrigin, size.physical, seal);
   picture.EndMetafile();
-  return picture.TakeMetafile();
+  return {picture.TakeMetafile(), marked};
 }
 
-void PutSealVectorMetafile(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution) {
+UniqueHenhmetafile SealVectorMetafile(GdiWorkImage& seal, int resolution) {
   const PictureSize size = SealPictureSize(seal.Width(), seal.Height(), resolution);
   GdiWorkImage picture;
   DrawAtPhysicalSize(picture.BeginMetafile(size.pixels.cx, size.pixels.cy, size.physical), {0, 0}, size.physical,
                      seal);
   picture.EndMetafile();
-  PutPictureFormats(clipboard, picture.TakeMetafile());
+  return picture.TakeMetafile();
 }
 
 LoadedBitmapSeal LoadBitmapSeal() {
@@ -253,35 +291,37 @@ LoadedBitmapSeal LoadBitmapSeal() {
   return loaded;
 }
 
-bool StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock) {
+StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock) {
   const int resolution = BitmapSealResolution();
   LoadedBitmapSeal loaded = LoadBitmapSeal();
   if (loaded.status != ImageFileStatus::Loaded) {
     MessageBoxW(owner, L"画像ファイルを読み込めません", L"", MB_OK);
-    return false;
+    StampPut put;
+    put.reported = true;
+    return put;
   }
-  GdiWorkImage& seal = *loaded.image;
-  ApplySealRotation(seal, clock);
-  if (WantsSession()) clipboard.Open();
-  if (WantsMetafile()) PutBitmapSealPicture(clipboard, seal, resolution);
-  if (WantsDib()) PutBitmapSealDib(clipboard, seal, resolution);
-  if (PngWanted()) clipboard.PutPng(TransparentPng(seal, resolution));
-  if (WantsSession()) clipboard.Close();
-  return true;
+  ApplySealRotation(*loaded.image, clock);
+  SealFormats formats = BitmapSealFormats(*loaded.image, resolution);
+  WriteFormats(clipboard, formats);
+  return ReportOf(formats);
 }
 
-void PutBitmapSealDib(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution) {
-  clipboard.PutGlobal(CF_DIB, SixteenColourDib(seal, resolution, 180104));
-}
-
-void PutBitmapSealPicture(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution) {
-  const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
-  GdiWorkImage picture;
-  Canvas& canvas = picture.BeginMetafile(size.pixels.cx, size.pixels.cy, size.physical);
-  canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
-  DrawAtPhysicalSize(canvas, {0, 0}, size.physical, seal);
-  picture.EndMetafile();
-  PutPictureFormats(clipboard, picture.TakeMetafile());
+// As the seal's picture, without the document-ID prompt, a change of depth,
+// the pattern or the marks; the DIB has no pixel limit.
+SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution) {
+  SealFormats formats;
+  if (WantsMetafile()) {
+    const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
+    GdiWorkImage picture;
+    Canvas& canvas = picture.BeginMetafile(size.pixels.cx, size.pixels.cy, size.physical);
+    canvas.Mode = CopyModeOf(OptionSettings.DocumentFilter, canvas.Mode);
+    DrawAtPhysicalSize(canvas, {0, 0}, size.physical, seal);
+    picture.EndMetafile();
+    formats.SetMetafile(picture.TakeMetafile());
+  }
+  if (WantsDib()) formats.dib = SixteenColourDib(seal, resolution, 180104);
+  if (PngWanted()) formats.png = TransparentPng(seal, resolution);
+  return formats;
 }
 
 UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile) {
@@ -302,10 +342,6 @@ UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile) {
   GlobalLockGuard lock(block.get());
   *static_cast<METAFILEPICT*>(lock.get()) = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
   return block;
-}
-
-void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile) {
-  clipboard.PutMetafilePict(MakeMetafilePict(metafile));
 }
 
 // The caller's metafile is freed afterwards.

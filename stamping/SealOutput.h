@@ -40,21 +40,49 @@ struct SealDrawing {
   bool clearDateText = false;  // the date seal asks its date once per stamp
 };
 
+// A stamp's formats, all made before the clipboard is opened, so that other
+// programs are kept off it only for the writes (a PNG of a large seal takes
+// a while to make, and the document-ID prompt waits for the user).
+struct SealFormats {
+  UniqueHenhmetafile metafile;  // CF_ENHMETAFILE
+  UniqueHglobal metafilePict;   // CF_METAFILEPICT, converted from it
+  UniqueHglobal dib;            // CF_DIB
+  UniqueHglobal png;            // "PNG"
+  bool dibFirst = false;        // the simple metafile's order: the DIB before the metafiles
+  bool dibTooLarge = false;     // a DIB was asked for, but the picture has too many pixels
+  bool pngLeftOut = false;      // a PNG was asked for, but would lack the copy guard's marks
+  void SetMetafile(UniqueHenhmetafile picture);
+};
+
+// Writes the formats in one clipboard session, the PNG last.
+void WriteFormats(ClipboardWriter& clipboard, SealFormats& formats);
+// What the information message and the warnings are told of them.
+StampPut ReportOf(const SealFormats& formats);
+
 // The clipboard steps of a seal stamp, once the clipboard has been emptied.
 // owner owns the document-ID prompt.
 StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDrawing& drawing, HWND owner);
 
-// The formats of a picture drawn as a bitmap, in one clipboard session: the
-// picture metafile, the DIB and the PNG as the options ask. False when the
-// picture is too large for a DIB.
-bool PutBitmapPictureFormats(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner);
-// False when the picture is too large for a DIB.
-bool PutSealDib(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution);
-void PutSealPicture(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution, HWND owner);
-// The picture metafile of a bitmap, for the clipboard and the export.
-UniqueHenhmetafile BuildSealPicture(GdiWorkImage& picture, int resolution, HWND owner);
-// A metafile picture at its physical size.
-void PutSealVectorMetafile(ClipboardWriter& clipboard, GdiWorkImage& picture, int resolution);
+// The formats of a picture drawn as a bitmap, as the options ask: the
+// picture metafile (with the document-ID prompt and the marks when the copy
+// guard asks for them), the 16-colour DIB and the PNG.
+SealFormats BitmapPictureFormats(GdiWorkImage& picture, int resolution, HWND owner);
+// The formats of a picture that is a metafile (a metafile script): its two
+// metafile formats at its physical size whatever ClipboardFormat says, and
+// the PNG.
+SealFormats VectorPictureFormats(GdiWorkImage& picture, int resolution);
+
+// The 16-colour DIB of a seal; empty when it has a million pixels or more.
+UniqueHglobal SealDib(GdiWorkImage& picture, int resolution);
+// The picture metafile of a bitmap, for the clipboard and the export, and
+// whether it carries the copy guard's marks.
+struct SealPicture {
+  UniqueHenhmetafile metafile;
+  bool marked = false;
+};
+SealPicture BuildSealPicture(GdiWorkImage& picture, int resolution, HWND owner);
+// A metafile picture redrawn at its physical size.
+UniqueHenhmetafile SealVectorMetafile(GdiWorkImage& picture, int resolution);
 
 // The bitmap seal: the picture file named by Bitmap1, through the platform's decoder.
 struct LoadedBitmapSeal {
@@ -63,14 +91,12 @@ struct LoadedBitmapSeal {
 };
 LoadedBitmapSeal LoadBitmapSeal();
 // Stamps the bitmap seal (tilted as the options ask) once the clipboard has
-// been emptied; false when its file could not be read (the user has been told).
-bool StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock);
-void PutBitmapSealDib(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution);
-void PutBitmapSealPicture(ClipboardWriter& clipboard, GdiWorkImage& seal, int resolution);
+// been emptied; reported when its file could not be read (the user has
+// been told).
+StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock);
+// Its formats: the picture metafile, the DIB and the PNG as the options ask.
+SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution);
 
-// Adds CF_METAFILEPICT converted from an enhanced metafile; nothing when the
-// conversion or the allocation fails.
-void PutMetafilePict(ClipboardWriter& clipboard, HENHMETAFILE metafile);
 // The METAFILEPICT block (mode 8, the frame as extents, a Windows metafile
 // converted against the screen); empty when conversion or allocation fails.
 UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile);

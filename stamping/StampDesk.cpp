@@ -56,20 +56,21 @@ StampDesk::StampResult StampDesk::PutOrder(const StampOrder& order) {
 
 // Once the program is idle again. A stamp that could not reach the
 // clipboard, or placed nothing on it, is reported, never shown as done, and
-// does not end or hide the program: the user will try again.
+// does not end or hide the program: the user will try again. A warning of a
+// stamp that placed something is shown before its message.
 void StampDesk::Finish(const StampOrder& order, const StampResult& result) {
   if (!result.started) return;
   if (result.clipboardBusy) return ReportClipboardFailure(order.owner);
-  if (!result.placed.Any()) {
-    if (result.put.reported) return;
+  const bool placed = result.placed.Any();
+  if (!placed && result.put.reported) return;
+  if (!placed || !result.put.problem.empty()) {
     const std::wstring text =
         result.put.problem.empty() ? L"印鑑イメージをクリップボードに転送できませんでした。" : result.put.problem;
     MessageBoxW(order.owner, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONWARNING);
-    return;
   }
-  if (order.after == AfterStamp::Nothing) return;
+  if (!placed || order.after == AfterStamp::Nothing) return;
   if (OptionSettings.ShowMessage != 0 && !result.external && ShowInformation)
-    ShowInformation(result.placed, order.metafileOnly);
+    ShowInformation({result.placed, order.metafileOnly, result.put.pngLeftOut});
   if (order.after != AfterStamp::MessageOnly) AfterStampAction(order.after);
 }
 

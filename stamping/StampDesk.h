@@ -57,10 +57,9 @@ class StampDesk {
   ClipboardClearing& Clearing() { return clearing_; }
   SealForm& Seal() { return seal_; }
 
-  // What the shell connects: the information message (with whether the
-  // stamp placed metafile formats alone), ending the program (asking
-  // first), hiding the stamp pad and the toolbar, hiding the toolbar.
-  std::function<void(const PlacedFormats&, bool metafileOnly)> ShowInformation;
+  // What the shell connects: the information message, ending the program
+  // (asking first), hiding the stamp pad and the toolbar, hiding the toolbar.
+  std::function<void(const StampNotice&)> ShowInformation;
   std::function<void()> ExitProgram;
   std::function<void()> HideStampPadAndToolbar;
   std::function<void()> HideToolbar;

@@ -25,8 +25,16 @@ enum class AfterStamp {
 
 // What a stamp's put step leaves besides the formats on the clipboard.
 struct StampPut {
-  bool reported = false;  // the stamp has told the user already
-  std::wstring problem;   // why nothing was placed, when known
+  bool reported = false;    // nothing was placed, and the user has been told why
+  std::wstring problem;     // a warning for the user: why nothing, or not every format, was placed
+  bool pngLeftOut = false;  // the PNG asked for was left out: it would lack the copy guard's marks
+};
+
+// What the information message tells of a stamp.
+struct StampNotice {
+  PlacedFormats placed;
+  bool metafileOnly = false;  // only metafile formats were asked for
+  bool pngLeftOut = false;
 };
 
 struct StampOrder {

@@ -25,6 +25,11 @@ UINT WindowDpi(HWND hwnd) {
   return SystemDpi();
 }
 
+int SystemMetricForDpi(int index, UINT dpi) {
+  static const auto forDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+  return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
+}
+
 UniqueHfont GuiFontForDpi(UINT dpi) {
   LOGFONTW font{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);

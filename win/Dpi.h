@@ -14,6 +14,9 @@ constexpr UINT kDesignDpi = 96;
 
 // The DPI of the window's monitor, or of the system.
 UINT WindowDpi(HWND hwnd);
+// A system metric (SM_CXSMICON ...) at dpi, or at the system's where Windows
+// knows no per-DPI metrics.
+int SystemMetricForDpi(int index, UINT dpi);
 inline int ScaleToDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), kDesignDpi); }
 // The program's control font (the stock GUI font) at dpi: the stock object
 // itself stays at the system DPI.

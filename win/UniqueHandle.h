@@ -55,6 +55,7 @@ VARNEL_HANDLE_TRAITS(UniqueHbrush, HBRUSH, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueHrgn, HRGN, nullptr, DeleteObject(h))
 VARNEL_HANDLE_TRAITS(UniqueMemDc, HDC, nullptr, DeleteDC(h))
 VARNEL_HANDLE_TRAITS(UniqueHenhmetafile, HENHMETAFILE, nullptr, DeleteEnhMetaFile(h))
+VARNEL_HANDLE_TRAITS(UniqueHicon, HICON, nullptr, DestroyIcon(h))
 // The screen's DC from GetDC(nullptr).
 VARNEL_HANDLE_TRAITS(UniqueScreenDc, HDC, nullptr, ReleaseDC(nullptr, h))
 

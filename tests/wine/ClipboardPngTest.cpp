@@ -25,12 +25,14 @@
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "harness/Clipboard.h"
+#include "harness/Dialogs.h"
 #include "harness/HostPath.h"
 #include "harness/Pixels.h"
 #include "harness/Png.h"
 #include "harness/Process.h"
 #include "harness/Registry.h"
 #include "harness/Varnel.h"
+#include "resource.h"
 
 namespace {
 
@@ -149,7 +151,10 @@ class ClipboardPng : public ::testing::Test {
     OptionSettings.ClipboardFormat = 2;
     OptionSettings.GenMetafile = 0;
     ASSERT_TRUE(pad.Create());
-    pad.Desk().ShowInformation = [this](const PlacedFormats& placed, bool) { lastPlaced = placed; };
+    pad.Desk().ShowInformation = [this](const StampNotice& notice) {
+      lastPlaced = notice.placed;
+      lastNotice = notice;
+    };
     CreateDirectoryW(harness::HostPath(VARNEL_OUTPUT_UNIX).c_str(), nullptr);
     harness::PutClipboardText("previous contents");
   }
@@ -170,6 +175,7 @@ class ClipboardPng : public ::testing::Test {
   std::uint8_t ready = 1;
   TForm1 pad{store, ready};
   PlacedFormats lastPlaced;
+  StampNotice lastNotice;
 };
 
 TEST_F(ClipboardPng, WithTheOptionOnASealAlsoReachesX11ProgramsAsATransparentPngAtItsResolution) {
@@ -224,6 +230,53 @@ TEST_F(ClipboardPng, WithTheOptionOnASealAlsoReachesX11ProgramsAsATransparentPng
   pad.SpeedButton2Click();
   EXPECT_EQ(OurFormats(), (std::vector<UINT>{CF_DIB, CF_ENHMETAFILE, CF_METAFILEPICT, png})) << "simple metafile";
   EXPECT_FALSE(harness::ClipboardBytes(CF_TEXT).has_value()) << "nothing of the previous contents";
+}
+
+// The copy guard's marks are in the picture metafile alone: a PNG beside it
+// would hand over the seal without them. The document ID is asked before the
+// clipboard is opened, so that other programs are not kept off it meanwhile.
+TEST_F(ClipboardPng, APictureWithTheCopyGuardsMarksGetsNoPngAndTheClipboardIsFreeWhileTheIdIsAsked) {
+  OptionSettings.ClipboardPng = 1;
+  OptionSettings.CopyGuard = 1;
+  const UINT png = PngClipboardFormat();
+  for (const bool accepted : {true, false}) {
+    SCOPED_TRACE(accepted ? "document ID given" : "prompt cancelled");
+    bool clipboardFree = false;
+    {
+      harness::DialogDriver user(L"押印先文書の文書ID", [&](HWND dialog) {
+        clipboardFree = OpenClipboard(nullptr) != FALSE;
+        if (clipboardFree) CloseClipboard();
+        harness::SetControlText(dialog, IDC_DOCID_DID, L"DOC-42");
+        harness::Click(dialog, accepted ? IDOK : IDCANCEL);
+      });
+      pad.SpeedButton1Click();
+    }
+    EXPECT_TRUE(clipboardFree);
+    const std::vector<UINT> marked{CF_ENHMETAFILE, CF_METAFILEPICT, CF_DIB};
+    const std::vector<UINT> unmarked{CF_ENHMETAFILE, CF_METAFILEPICT, CF_DIB, png};
+    EXPECT_EQ(OurFormats(), accepted ? marked : unmarked);
+    EXPECT_EQ(lastNotice.pngLeftOut, accepted) << "the message says why the PNG is missing";
+  }
+  OptionSettings.CopyGuard = 0;
+}
+
+// With the DIB alone, a seal too large for it still goes as a PNG, and the
+// user is told why the DIB is missing.
+TEST_F(ClipboardPng, ASealTooLargeForTheDibGoesAsThePngWithTheWarning) {
+  OptionSettings.ClipboardPng = 1;
+  OptionSettings.ClipboardFormat = 1;
+  harness::WriteString(harness::Section(L"NameStamp"), L"StampSize", L"600");
+  std::wstring warned;
+  {
+    harness::DialogDriver user(L"Varnel印鑑", [&warned](HWND box) {
+      warned = harness::BoxText(box);
+      harness::PressButton(box, IDOK);
+    });
+    pad.SpeedButton1Click();
+  }
+  EXPECT_EQ(OurFormats(), (std::vector<UINT>{PngClipboardFormat()}));
+  EXPECT_NE(warned.find(L"大きすぎる"), std::wstring::npos) << warned;
+  EXPECT_TRUE(lastPlaced.png) << "and the message names the PNG";
 }
 
 TEST_F(ClipboardPng, WithTheOptionOffTheClipboardHoldsTheSameFormatsAsBefore) {

@@ -7,6 +7,7 @@
 
 #include "MemoryStore.h"
 #include "Message.h"
+#include "harness/Dialogs.h"
 #include "Settings.h"
 #include "resource.h"
 
@@ -89,6 +90,12 @@ TEST_F(MessageForm, ThePngIsNamedWhenItWasAskedForAndPlaced) {
   EXPECT_EQ(Boxes(), "1111");
   form.ShowMessage({true, true, true, false});
   EXPECT_FALSE(Ticked(IDC_MESSAGE_CHECKBOX5)) << "refused by the platform: not claimed";
+  form.ShowMessage({true, true, true, false}, true);
+  EXPECT_FALSE(Ticked(IDC_MESSAGE_CHECKBOX5));
+  EXPECT_NE(harness::ControlText(form.Handle(), IDC_MESSAGE_CHECKBOX5).find(L"コピーガード"), std::wstring::npos)
+      << "left out for the copy guard: the message says so";
+  form.ShowMessage({true, true, true, true});
+  EXPECT_EQ(harness::ControlText(form.Handle(), IDC_MESSAGE_CHECKBOX5), L"ＰＮＧ画像（透過）");
   form.MetafileOnly = 1;
   form.ShowMessage({true, true, false, true});
   EXPECT_TRUE(Ticked(IDC_MESSAGE_CHECKBOX5)) << "a text stamp's PNG";

@@ -62,7 +62,7 @@ class Shell : public ::testing::Test {
     ASSERT_TRUE(pad.Create(tray.Handle()));
     ASSERT_TRUE(toolbar.Create(tray.Handle()));
     ConnectShell(store, tray, pad, toolbar, nullptr);
-    pad.Desk().ShowInformation = [this](const PlacedFormats&, bool) { ++informationShown; };
+    pad.Desk().ShowInformation = [this](const StampNotice&) { ++informationShown; };
     ASSERT_TRUE(pad.FormCreate(tray));
   }
   void TearDown() override {

@@ -70,9 +70,9 @@ class Stamping : public ::testing::Test {
     OptionSettings.ShowMessage = 1;
     OptionSettings.CheckDate = 0;  // no date prompt unless a test asks for it
     ASSERT_TRUE(pad.Create());
-    pad.Desk().ShowInformation = [this](const PlacedFormats& placed, bool) {
+    pad.Desk().ShowInformation = [this](const StampNotice& notice) {
       ++informationShown;
-      lastPlaced = placed;
+      lastPlaced = notice.placed;
     };
     pad.EndProgram = [this] { ++endProgram; };
     ASSERT_TRUE(harness::PutClipboardText("previous contents"));
