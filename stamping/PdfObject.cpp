@@ -112,11 +112,11 @@ std::string PdfNumberText(double value) {
   if (!std::isfinite(value)) return "0";
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%.5f", value);
-  std::string text = buffer;
-  while (!text.empty() && text.back() == '0') text.pop_back();
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  if (text == "-0" || text.empty()) text = "0";
-  return text;
+  std::string_view text = buffer;
+  while (!text.empty() && text.back() == '0') text.remove_suffix(1);
+  if (!text.empty() && text.back() == '.') text.remove_suffix(1);
+  if (text == "-0" || text.empty()) return "0";
+  return std::string(text);
 }
 
 void AppendPdfObject(std::string& out, const PdfObject& object) {
