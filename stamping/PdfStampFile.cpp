@@ -92,6 +92,14 @@ struct OpenedPdf {
 // what is copied or appended to.
 OpenedPdf OpenPdf(const std::wstring& path, bool forWriting) {
   OpenedPdf pdf;
+  // A read-only file is not appended to, even where the platform would
+  // let this user write it.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (forWriting && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    pdf.result = PdfStampResult::CannotWrite;
+    pdf.error = ERROR_ACCESS_DENIED;
+    return pdf;
+  }
   const DWORD access = GENERIC_READ | (forWriting ? GENERIC_WRITE : 0);
   pdf.file.reset(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
