@@ -44,8 +44,7 @@ class PdfStampDialog : public ModalDialog {
     for (const wchar_t* corner : kCorners)
       SendMessageW(Item(IDC_PDF_CORNER), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(corner));
     SendMessageW(Item(IDC_PDF_CORNER), CB_SETCURSEL, static_cast<WPARAM>(request_.position.corner), 0);
-    CheckRadioButton(hwnd_, IDC_PDF_AT_CORNER, IDC_PDF_AT_POINT,
-                     request_.position.atCorner ? IDC_PDF_AT_CORNER : IDC_PDF_AT_POINT);
+    ChoosePositionKind(request_.position.atCorner ? IDC_PDF_AT_CORNER : IDC_PDF_AT_POINT);
     SetItemText(IDC_PDF_MARGIN, MmText(request_.position.marginMm));
     SetItemText(IDC_PDF_X, MmText(request_.position.xMm));
     SetItemText(IDC_PDF_Y, MmText(request_.position.yMm));
@@ -70,6 +69,10 @@ class PdfStampDialog : public ModalDialog {
       case IDC_PDF_PAGE_EDIT:
         if (code == EN_KILLFOCUS) ShowFacts();
         return code == EN_KILLFOCUS;
+      case IDC_PDF_AT_CORNER:
+      case IDC_PDF_AT_POINT:
+        ChoosePositionKind(id);
+        return true;
       case IDC_PDF_PAGE_FIRST:
       case IDC_PDF_PAGE_LAST:
       case IDC_PDF_PAGE_NUMBER:
@@ -96,6 +99,13 @@ class PdfStampDialog : public ModalDialog {
   }
 
  private:
+  // The two position buttons have the corner's fields between them, so the
+  // dialog manager does not treat them as one group: one is checked here.
+  void ChoosePositionKind(int id) {
+    CheckDlgButton(hwnd_, IDC_PDF_AT_CORNER, id == IDC_PDF_AT_CORNER ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, IDC_PDF_AT_POINT, id == IDC_PDF_AT_POINT ? BST_CHECKED : BST_UNCHECKED);
+  }
+
   void FillSeals() {
     HWND combo = Item(IDC_PDF_SEAL);
     auto add = [&](const std::wstring& text, PdfSealChoice choice) {
@@ -179,7 +189,7 @@ class PdfStampDialog : public ModalDialog {
       return Refuse(IDC_PDF_PAGE_EDIT, L"ページ番号を1以上の数で入力してください。");
     const LRESULT seal = SendMessageW(Item(IDC_PDF_SEAL), CB_GETCURSEL, 0, 0);
     r.seal = seal >= 0 && static_cast<std::size_t>(seal) < choices_.size() ? choices_[seal] : PdfSealChoice{};
-    r.position.atCorner = IsDlgButtonChecked(hwnd_, IDC_PDF_AT_CORNER) == BST_CHECKED;
+    r.position.atCorner = IsDlgButtonChecked(hwnd_, IDC_PDF_AT_POINT) != BST_CHECKED;
     const LRESULT corner = SendMessageW(Item(IDC_PDF_CORNER), CB_GETCURSEL, 0, 0);
     r.position.corner = kCornerValues[corner >= 0 && corner < 4 ? corner : 1];
     if (r.position.atCorner && !ParseMm(ItemText(IDC_PDF_MARGIN), r.position.marginMm))

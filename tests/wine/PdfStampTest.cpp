@@ -198,7 +198,7 @@ TEST(PdfStampControl, VrnctlAndTheLibraryReachTheProgramAndReportTheOutcome) {
   const auto run = [&](const std::wstring& arguments) { return harness::RunConsoleProgram(vrnctl, arguments, 60000); };
   EXPECT_EQ(run(L"pdf \"" + pdf + L"\"").exitCode, 1u);  // nobody to answer
   PdfReceiver receiver;
-  ASSERT_TRUE(FindWindowW(nullptr, L"VarnelMain")) << GetLastError();
+  DeleteFileW((kOutput + L"\\order-out.pdf").c_str());
   const harness::ConsoleResult stamped =
       run(L"pdf \"" + pdf + L"\" --page 1 --corner bottom-left --margin 12 --out \"" + kOutput + L"\\order-out.pdf\"");
   EXPECT_EQ(stamped.exitCode, 0u) << stamped.err;
@@ -209,7 +209,7 @@ TEST(PdfStampControl, VrnctlAndTheLibraryReachTheProgramAndReportTheOutcome) {
     DWORD exitCode;
   };
   const Case cases[] = {
-      {L"--page 7", 15},          {L"--out order-out.pdf", 19}, {L"--at 10,10 --corner top-left", 2},
+      {L"--page 7", 15},          {L"--out order-out.pdf --in-place", 2}, {L"--at 10,10 --corner top-left", 2},
       {L"--seal slot 11", 2},     {L"--frobnicate", 2},         {L"--seal bmp", 21},
       {L"--at 400,10", 18},
   };
@@ -219,6 +219,9 @@ TEST(PdfStampControl, VrnctlAndTheLibraryReachTheProgramAndReportTheOutcome) {
     EXPECT_FALSE(result.err.empty()) << Narrow(c.arguments);
   }
   EXPECT_EQ(run(L"pdf \"" + kOutput + L"\\no-such.pdf\"").exitCode, 10u);
+  const harness::ConsoleResult exists = run(L"pdf \"" + pdf + L"\" --out \"" + kOutput + L"\\order-out.pdf\"");
+  EXPECT_EQ(exists.exitCode, 19u);
+  EXPECT_NE(exists.err.find(Narrow(L"同じ名前のファイルがあります")), std::string::npos) << exists.err;
 
   HMODULE library = LoadLibraryW(harness::DistPath(L"VrnCtl.dll").c_str());
   ASSERT_TRUE(library);
