@@ -78,6 +78,12 @@ bool ParseAt(std::string_view text, PdfSealPosition& position) {
   return ParseMm(text.substr(0, comma), position.xMm) && ParseMm(text.substr(comma + 1), position.yMm);
 }
 
+// No path holds control characters; the request's text is one line a value.
+bool IsPathText(std::string_view text) {
+  return !text.empty() &&
+         std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 std::string MmText(double value) { return PdfNumberText(value); }
 
 std::string SealText(const PdfSealChoice& seal) {
@@ -108,7 +114,7 @@ PdfArgumentError ParsePdfArguments(const std::vector<std::string>& words, PdfCon
     const std::string option = Lower(words[i]);
     if (!option.starts_with("--")) {
       if (!request.pdf.empty()) return {PdfArgumentError::Kind::ExtraFile, words[i]};
-      if (words[i].empty()) return {PdfArgumentError::Kind::NoFile, {}};
+      if (!IsPathText(words[i])) return {PdfArgumentError::Kind::BadValue, words[i]};
       request.pdf = words[i];
       continue;
     }
@@ -150,7 +156,7 @@ PdfArgumentError ParsePdfArguments(const std::vector<std::string>& words, PdfCon
       good = ParseMm(value, request.position.marginMm);
       margin = true;
     } else if (option == "--out") {
-      good = !value.empty();
+      good = IsPathText(value);
       request.output = value;
       out = true;
     }

@@ -6,6 +6,7 @@
 
 #include "PdfDocument.h"
 #include "PdfTestFiles.h"
+#include "PdfRequest.h"
 #include "PdfUpdate.h"
 
 namespace {
@@ -262,4 +263,55 @@ TEST(PdfStamp, FlattenedSealIsDrawnAfterTheOldContentWrappedInSaveAndRestore) {
   const PdfObject form = Get(document, Get(document, resources.Find("XObject")).Find("VarnelSeal1"));
   EXPECT_TRUE(form.Find("Subtype")->IsName("Form"));
   EXPECT_FALSE(page.dictionary.Find("Annots"));
+}
+
+TEST(PdfRequest, WordsOfVrnctlBecomeTheRequestThatTravels) {
+  struct Case {
+    const char* words;
+    PdfArgumentError::Kind error;
+  };
+  const Case cases[] = {
+      {"a.pdf", PdfArgumentError::Kind::None},
+      {"\"見積 書.pdf\" --seal SLOT 3 --page first --at 12.5,30 --out b.pdf --replace --flatten",
+       PdfArgumentError::Kind::None},
+      {"a.pdf --seal date --page 4 --corner bottom-left --margin 0 --in-place", PdfArgumentError::Kind::None},
+      {"", PdfArgumentError::Kind::NoFile},
+      {"a.pdf b.pdf", PdfArgumentError::Kind::ExtraFile},
+      {"a.pdf --page", PdfArgumentError::Kind::MissingValue},
+      {"a.pdf --seal slot", PdfArgumentError::Kind::MissingValue},
+      {"a.pdf --seal slot 11", PdfArgumentError::Kind::BadValue},
+      {"a.pdf --page 0", PdfArgumentError::Kind::BadValue},
+      {"a.pdf --at 10", PdfArgumentError::Kind::BadValue},
+      {"a.pdf --margin -1", PdfArgumentError::Kind::BadValue},
+      {"a.pdf --corner middle", PdfArgumentError::Kind::BadValue},
+      {"a.pdf --at 1,2 --corner top-left", PdfArgumentError::Kind::Conflict},
+      {"a.pdf --out b.pdf --in-place", PdfArgumentError::Kind::Conflict},
+      {"a.pdf --stamp", PdfArgumentError::Kind::UnknownOption},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words);
+    PdfControlRequest request;
+    EXPECT_EQ(ParsePdfArguments(SplitOptionWords(c.words), request).kind, c.error);
+    if (c.error != PdfArgumentError::Kind::None) continue;
+    const std::optional<PdfControlRequest> travelled = ParsePdfRequest(SerializePdfRequest(request));
+    ASSERT_TRUE(travelled);
+    EXPECT_EQ(SerializePdfRequest(*travelled), SerializePdfRequest(request));
+  }
+  PdfControlRequest request;
+  ParsePdfArguments(SplitOptionWords("\"見積 書.pdf\" --seal slot 3 --page first --at 12.5,30 --out b.pdf"), request);
+  EXPECT_EQ(request.pdf, "見積 書.pdf");
+  EXPECT_EQ(request.seal.kind, PdfSealKind::Slot);
+  EXPECT_EQ(request.seal.slot, 3);
+  EXPECT_EQ(request.page.kind, PdfPageChoice::Kind::First);
+  EXPECT_FALSE(request.position.atCorner);
+  EXPECT_EQ(request.position.xMm, 12.5);
+  EXPECT_EQ(request.output, "b.pdf");
+  // The defaults: the name seal on the last page, 10 mm in from the top-right corner, as a copy.
+  ParsePdfArguments({"a.pdf"}, request);
+  EXPECT_EQ(SerializePdfRequest(request),
+            "VarnelPdfStamp 1\nfile=a.pdf\nout=\nmode=copy\nreplace=0\nflatten=0\nseal=name\npage=last\n"
+            "corner=top-right\nmargin=10\n");
+  EXPECT_FALSE(ParsePdfRequest("VarnelPdfStamp 1\nfile=a.pdf\nat=1,2\ncorner=top-left\n"));
+  EXPECT_FALSE(ParsePdfRequest("VarnelPdfStamp 2\nfile=a.pdf\n"));
+  EXPECT_FALSE(ParsePdfRequest("VarnelPdfStamp 1\nout=b.pdf\n"));
 }
