@@ -6,8 +6,11 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ControlRequest.h"
+#include "PdfControlClient.h"
+#include "PdfStampMessages.h"
 
 namespace {
 
@@ -38,7 +41,21 @@ constexpr std::wstring_view kUsage =
     L"  clear    クリップボードを消去\r\n"
     L"  exit     Varnel印鑑を終了（終了の確認あり）\r\n"
     L"  user     ユーザー切替のためにVarnel印鑑を終了\r\n"
-    L"終了コード: 0 要求を送った、1 Varnel印鑑が起動していない、2 引数の誤り\r\n";
+    L"  pdf      PDFのページに押印（下記）\r\n"
+    L"終了コード: 0 要求を送った、1 Varnel印鑑が起動していない、2 引数の誤り\r\n"
+    L"\r\n"
+    L"使い方: vrnctl pdf ファイル.pdf [--seal name|date|bmp|slot 番号] [--page 番号|first|last]\r\n"
+    L"          [--at 横mm,縦mm | --corner top-left|top-right|bottom-left|bottom-right] [--margin mm]\r\n"
+    L"          [--out 出力.pdf | --in-place] [--replace] [--flatten]\r\n"
+    L"  既定: 認印を最後のページの右上（余白10mm）に押し、「…_押印.pdf」として保存します。\r\n"
+    L"  --at       表示されるページの左上から印影の左上までの距離\r\n"
+    L"  --in-place PDFファイル自身に追記する（元の内容はそのまま）\r\n"
+    L"  --replace  出力先が既にあるとき置き換える\r\n"
+    L"  --flatten  注釈でなくページの内容に焼き込む\r\n"
+    L"終了コード: 0 押印した、1 起動していない、2 引数の誤り、3 処理中、\r\n"
+    L"  10 開けない、11 PDFでない、12 暗号化、13 相互参照の破損、14 読めない形式、15 ページがない、\r\n"
+    L"  16 注釈不可、17 変更不可、18 ページ外、19 出力先あり、20 保存できない、21 印影がない、\r\n"
+    L"  22 取り消し、23 要求の誤り、24 応答なし\r\n";
 
 // A console takes UTF-16 as it is; redirected output is encoded in the
 // console's code page, or in 932 when there is no console at all.
@@ -91,6 +108,47 @@ int Send(VarnelRequestCode code) {
   return kExitNotPosted;
 }
 
+std::wstring ArgumentProblem(const PdfArgumentError& error) {
+  const std::wstring word = WideFromUtf8(error.word).value_or(L"?");
+  switch (error.kind) {
+    case PdfArgumentError::Kind::UnknownOption: return L"知らないオプションです: " + word;
+    case PdfArgumentError::Kind::MissingValue: return word + L" の値がありません。";
+    case PdfArgumentError::Kind::BadValue: return L"値が正しくありません: " + word;
+    case PdfArgumentError::Kind::NoFile: return L"押印するPDFファイルを指定してください。";
+    case PdfArgumentError::Kind::ExtraFile: return L"PDFファイルは一つだけ指定してください: " + word;
+    case PdfArgumentError::Kind::Conflict: return L"同時には指定できません: " + word;
+    case PdfArgumentError::Kind::None: break;
+  }
+  return L"指定に誤りがあります。";
+}
+
+// "vrnctl pdf …": waits for Varnel's answer and says what happened.
+int StampPdf(int argc, wchar_t* argv[]) {
+  const std::vector<std::wstring> words(argv + 2, argv + argc);
+  PdfArgumentError error;
+  const PdfStampResult result = SendPdfStampWords(words, error);
+  if (result == PdfStampResult::Usage) {
+    Write(STD_ERROR_HANDLE, ArgumentProblem(error) + L"\r\n\r\n");
+    Write(STD_ERROR_HANDLE, kUsage);
+    return static_cast<int>(result);
+  }
+  PdfControlRequest request;
+  std::vector<std::string> utf8;
+  for (const std::wstring& word : words) utf8.push_back(Utf8FromWide(word).value_or(std::string()));
+  ParsePdfArguments(utf8, request);
+  const std::wstring pdf = WideFromUtf8(request.pdf).value_or(L"");
+  std::wstring output = request.inPlace ? pdf : WideFromUtf8(request.output).value_or(L"");
+  if (output.empty()) output = StampedCopyName(pdf);
+  if (result == PdfStampResult::Stamped) {
+    Write(STD_OUTPUT_HANDLE, L"PDFに押印しました。\r\n" + output + L"\r\n");
+    return 0;
+  }
+  std::wstring message = PdfStampMessage(result, PdfMessageFacts{pdf, output, 0, 0, 0});
+  for (std::size_t at = 0; (at = message.find(L'\n', at)) != std::wstring::npos; at += 2) message.insert(at, 1, L'\r');
+  Write(STD_ERROR_HANDLE, message + L"\r\n");
+  return static_cast<int>(result);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
@@ -98,6 +156,7 @@ int wmain(int argc, wchar_t* argv[]) {
     Write(STD_OUTPUT_HANDLE, kUsage);
     return kExitHelp;
   }
+  if (argc >= 2 && SameWord(argv[1], L"pdf")) return StampPdf(argc, argv);
   const Command* command = argc == 2 ? FindCommand(argv[1]) : nullptr;
   if (command == nullptr) {
     Write(STD_ERROR_HANDLE, kUsage);

@@ -64,6 +64,32 @@ DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std
   return ERROR_SUCCESS;
 }
 
+DWORD AppendRestoringOnFailure(HANDLE file, std::uint64_t expectedSize, const std::string& bytes) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size)) return GetLastError();
+  if (static_cast<std::uint64_t>(size.QuadPart) != expectedSize) return ERROR_INVALID_DATA;
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(expectedSize);
+  if (!SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) return GetLastError();
+  DWORD written = 0;
+  DWORD error = ERROR_SUCCESS;
+  if (bytes.size() > MAXDWORD) {
+    error = ERROR_ARITHMETIC_OVERFLOW;
+  } else if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+             written != bytes.size()) {
+    error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+  } else if (!FlushFileBuffers(file)) {
+    error = GetLastError();
+  }
+  if (error != ERROR_SUCCESS) {
+    // Cut back to the original length: whatever part of the write landed goes.
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    FlushFileBuffers(file);
+  }
+  return error;
+}
+
 bool WriteBmpFile(const std::wstring& path, const PackedDib& dib) {
   BITMAPINFOHEADER header{};
   if (dib.size() < sizeof header) return false;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,12 @@
 // success, else the platform's error code; the temporary file is gone
 // either way.
 DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write);
+
+// Appends bytes to an open file whose size is expectedSize, in one write,
+// and flushes them to the disk; when any step fails the file is cut back to
+// expectedSize, so its bytes are as they were. The file's own bytes are
+// never written. 0 on success, else the platform's error code.
+DWORD AppendRestoringOnFailure(HANDLE file, std::uint64_t expectedSize, const std::string& bytes);
 
 // A packed DIB (header, colour table, rows) as a .bmp file.
 bool WriteBmpFile(const std::wstring& path, const PackedDib& dib);

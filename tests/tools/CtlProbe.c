@@ -4,7 +4,8 @@
    Calls the seven exports by name in ordinal order. Exit code: bit n-1 set
    when the export of ordinal n returned non-zero, bit 7 when a WM_USER
    landed in this thread's own queue; 1000 when the library does not load,
-   1001 when an export is missing or not at its ordinal. */
+   1001 when an export (the seven, or the PDF exports at 8 and 9) is missing
+   or not at its ordinal. */
 #include <windows.h>
 
 typedef int(__cdecl* ControlExport)(void);
@@ -12,13 +13,17 @@ typedef int(__cdecl* ControlExport)(void);
 static const char* const kExportNames[] = {"_NameStamp",      "_DateStamp",  "_DateStampEx", "_BmpStamp",
                                            "_ClearClipboard", "_ExitVarnel", "_ChangeUser"};
 enum { kExportCount = sizeof kExportNames / sizeof kExportNames[0] };
+/* After the seven: the PDF stamp, which returns its outcome (not called here). */
+static const char* const kPdfExportNames[] = {"_PdfStamp", "_PdfStampW"};
+enum { kAllExports = kExportCount + sizeof kPdfExportNames / sizeof kPdfExportNames[0] };
 
 static int ExportsSitAtTheirOrdinals(HMODULE library) {
-  for (int i = 0; i < kExportCount; ++i) {
-    FARPROC byName = GetProcAddress(library, kExportNames[i]);
+  for (int i = 0; i < kAllExports; ++i) {
+    const char* name = i < kExportCount ? kExportNames[i] : kPdfExportNames[i - kExportCount];
+    FARPROC byName = GetProcAddress(library, name);
     if (byName == NULL || byName != GetProcAddress(library, MAKEINTRESOURCEA(i + 1))) return 0;
   }
-  return GetProcAddress(library, MAKEINTRESOURCEA(kExportCount + 1)) == NULL;
+  return GetProcAddress(library, MAKEINTRESOURCEA(kAllExports + 1)) == NULL;
 }
 
 static int StrayRequestInOwnQueue(void) {

@@ -94,7 +94,7 @@ class VrnCtl : public ControlTest {
   Library library{harness::DistPath(L"VrnCtl.dll")};
 };
 
-TEST_F(VrnCtl, ExportsExactlyTheSevenUndecoratedNamesAtTheirOrdinals) {
+TEST_F(VrnCtl, ExportsTheSevenUndecoratedNamesAndThePdfStampAtTheirOrdinals) {
   for (const Export& e : kExports) {
     ControlExport byName = library.ByName(e.name);
     EXPECT_NE(byName, nullptr) << e.name;
@@ -105,8 +105,12 @@ TEST_F(VrnCtl, ExportsExactlyTheSevenUndecoratedNamesAtTheirOrdinals) {
   EXPECT_EQ(library.ByName("DllMain"), nullptr);
   const IMAGE_EXPORT_DIRECTORY& directory = ExportDirectory(library.Module());
   EXPECT_EQ(directory.Base, 1u);
-  EXPECT_EQ(directory.NumberOfFunctions, 7u);
-  EXPECT_EQ(directory.NumberOfNames, 7u);
+  // After the seven, the PDF stamp in its two character sets.
+  EXPECT_EQ(directory.NumberOfFunctions, 9u);
+  EXPECT_EQ(directory.NumberOfNames, 9u);
+  EXPECT_NE(library.ByName("_PdfStamp"), nullptr);
+  EXPECT_EQ(library.ByName("_PdfStamp"), library.ByOrdinal(8));
+  EXPECT_EQ(library.ByName("_PdfStampW"), library.ByOrdinal(9));
 }
 
 TEST_F(VrnCtl, WithoutVarnelEveryExportReturnsZeroAndPostsNothingToTheCaller) {

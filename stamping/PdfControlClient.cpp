@@ -1,0 +1,84 @@
+#include "PdfControlClient.h"
+
+namespace {
+
+std::wstring Absolute(const std::wstring& path) {
+  const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  if (written == 0 || written >= n) return path;
+  full.resize(written);
+  return full;
+}
+
+}  // namespace
+
+std::wstring StampedCopyName(const std::wstring& pdf) {
+  const std::size_t slash = pdf.find_last_of(L"\\/");
+  const std::size_t dot = pdf.find_last_of(L'.');
+  const bool hasExtension = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
+  const std::wstring stem = hasExtension ? pdf.substr(0, dot) : pdf;
+  return stem + L"_押印" + (hasExtension ? pdf.substr(dot) : L".pdf");
+}
+
+LRESULT PdfAnswer(PdfStampResult result) { return kPdfAnswerBase + static_cast<LRESULT>(result); }
+
+std::optional<std::string> Utf8FromWide(std::wstring_view text) {
+  if (text.empty()) return std::string();
+  const int length = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::nullopt;
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::optional<std::wstring> WideFromUtf8(std::string_view text) {
+  if (text.empty()) return std::wstring();
+  const int length = static_cast<int>(text.size());
+  const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+  if (size <= 0) return std::nullopt;
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), size);
+  return out;
+}
+
+PdfStampResult SendPdfRequest(const PdfControlRequest& request) {
+  HWND varnelMain = FindWindowW(nullptr, L"VarnelMain");
+  if (varnelMain == nullptr) return PdfStampResult::NotRunning;
+  const std::string text = SerializePdfRequest(request);
+  COPYDATASTRUCT data{};
+  data.dwData = kPdfStampCopyData;
+  data.cbData = static_cast<DWORD>(text.size());
+  data.lpData = const_cast<char*>(text.data());
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(varnelMain, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                           kPdfAnswerTimeoutMs, &answer))
+    return PdfStampResult::NoAnswer;
+  const LRESULT code = static_cast<LRESULT>(answer) - kPdfAnswerBase;
+  // A Varnel that knows no PDF requests answers 0.
+  if (code < 0 || code > static_cast<LRESULT>(PdfStampResult::NoAnswer)) return PdfStampResult::NoAnswer;
+  return static_cast<PdfStampResult>(code);
+}
+
+PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error) {
+  std::vector<std::string> utf8;
+  for (const std::wstring& word : words) {
+    const std::optional<std::string> converted = Utf8FromWide(word);
+    if (!converted) {
+      error = {PdfArgumentError::Kind::BadValue, "?"};
+      return PdfStampResult::Usage;
+    }
+    utf8.push_back(*converted);
+  }
+  PdfControlRequest request;
+  error = ParsePdfArguments(utf8, request);
+  if (error.kind != PdfArgumentError::Kind::None) return PdfStampResult::Usage;
+  for (std::string* path : {&request.pdf, &request.output}) {
+    if (path->empty()) continue;
+    const std::optional<std::string> absolute = Utf8FromWide(Absolute(*WideFromUtf8(*path)));
+    if (absolute) *path = *absolute;
+  }
+  return SendPdfRequest(request);
+}
