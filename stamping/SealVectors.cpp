@@ -7,6 +7,7 @@
 #include "DateSeal.h"
 #include "NameSeal.h"
 #include "Security.h"
+#include "Sjis.h"
 #include "TextStamps.h"
 
 namespace {
@@ -33,6 +34,39 @@ VectorDrawing DateSealDrawing(SealForm& form, bool mayAsk, const VectorTools& to
   // The metafile form would ask even when the policy locks the date.
   if (form.DateText.empty()) form.DateText = StampedDateSealMiddleText(form, mayAsk);
   return DrawnOnForm(form, tools, [&] { DrawDateSealMetafile(form, false); });
+}
+
+namespace {
+void AddWords(std::string& words, std::string_view line) {
+  if (line.empty()) return;
+  if (!words.empty()) words += ' ';
+  words += line;
+}
+}  // namespace
+
+std::string NameSealWords(const NameSealRecord& seal) {
+  std::string words;
+  // Lines after the first empty one are never drawn.
+  for (std::string_view line : {FieldText(seal.Main.Text1), FieldText(seal.Main.Text2), FieldText(seal.Main.Text3),
+                                FieldText(seal.Main.Text4)}) {
+    if (line.empty()) break;
+    AddWords(words, line);
+  }
+  if (seal.Ext.UseNameEX == 0) return words;
+  for (std::string_view line : {FieldText(seal.Ext.ExText1), FieldText(seal.Ext.ExText2),
+                                FieldText(seal.Ext.ExText3), FieldText(seal.Ext.ExText4)}) {
+    if (line.empty()) break;
+    AddWords(words, line);
+  }
+  return words;
+}
+
+std::string DateSealWords(const DateSealRecord& seal, std::string_view middle) {
+  std::string words;
+  for (std::string_view line : {FieldText(seal.Main.Text1), FieldText(seal.Ext.Text3), middle,
+                                FieldText(seal.Main.Text2), FieldText(seal.Ext.Text4), FieldText(seal.Ext.Text5)})
+    AddWords(words, line);
+  return words;
 }
 
 VectorDrawing PictureDrawing(const PackedDib& onWhite, const VectorTools& tools) {

@@ -2,9 +2,11 @@
 // The seals as vector drawings, each drawn by its own renderer into a vector
 // work image, so the drawing is the seal the clipboard gets.
 
+#include <string>
 #include <string_view>
 
 #include "GlyphSource.h"
+#include "Records.h"
 #include "SealForm.h"
 #include "VectorCanvas.h"
 #include "VectorDrawing.h"
@@ -21,6 +23,11 @@ struct VectorTools {
 // own while it draws and empty afterwards.
 VectorDrawing NameSealDrawing(SealForm& form, const VectorTools& tools);
 VectorDrawing DateSealDrawing(SealForm& form, bool mayAsk, const VectorTools& tools);
+
+// What a seal says, for a file's title or an annotation's contents: its
+// lines as drawn, in order, a blank between them (code page 932).
+std::string NameSealWords(const NameSealRecord& seal);
+std::string DateSealWords(const DateSealRecord& seal, std::string_view middle);
 
 // A picture alone (the bitmap seal, a picture file's stamp), its paper
 // transparent; an empty drawing for a picture that is not a valid DIB.
