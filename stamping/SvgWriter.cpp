@@ -1,5 +1,6 @@
 #include "SvgWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <variant>
 
@@ -191,11 +192,12 @@ class Writer {
 
 std::optional<std::string> SealSvg(const VectorDrawing& drawing, int pixelsPerMetre, std::string_view titleUtf8,
                                    const PngEncoder& png) {
+  // A picture of no size (a script's absurd one) is an empty picture, not an invalid file.
+  const int width = std::max(0, drawing.width), height = std::max(0, drawing.height);
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\"";
-  out += " width=\"" + Millimetres(drawing.width, pixelsPerMetre) + "\" height=\"" +
-         Millimetres(drawing.height, pixelsPerMetre) + "\" viewBox=\"0 0 " + std::to_string(drawing.width) + " " +
-         std::to_string(drawing.height) + "\">\n";
+  out += " width=\"" + Millimetres(width, pixelsPerMetre) + "\" height=\"" + Millimetres(height, pixelsPerMetre) +
+         "\" viewBox=\"0 0 " + std::to_string(width) + " " + std::to_string(height) + "\">\n";
   const std::string title = XmlText(titleUtf8);
   if (!title.empty()) out += "<title>" + title + "</title>\n";
   Writer writer(out, pixelsPerMetre, png);
