@@ -17,6 +17,7 @@
 #include "FileSystem.h"
 #include "GdiGlyphSource.h"
 #include "GdiWorkImage.h"
+#include "GraphicScript.h"
 #include "ImageCodec.h"
 #include "Mainform.h"
 #include "NameSeal.h"
@@ -240,6 +241,15 @@ TEST_F(VectorSeals, EachSealsDrawingIsWrittenBesideTheStampItsClipboardGets) {
   const PackedDib square = played.BitmapAsDib24();
   WriteSeal("square-stamp", SquareStampDrawing("至急", font, tools), GdiWorkImage::ScreenPixelsPerMetre(), square,
             "至急");
+
+  // A graphic script, run by the bitmap interpreter into a bitmap and into a drawing.
+  const std::string script = Narrow(harness::HostPath(VARNEL_SAMPLES_UNIX L"/uketsuke.vgs"));
+  GdiWorkImage scriptBitmap;
+  const int scriptResolution = RunGraphicScript(scriptBitmap, script, form);
+  ASSERT_GT(scriptResolution, 0);
+  VectorWorkImage scriptDrawing(glyphs, InkOnTransparent);
+  EXPECT_EQ(RunGraphicScript(scriptDrawing, script, form), scriptResolution);
+  WriteSeal("script", scriptDrawing.Drawing(), scriptResolution, scriptBitmap.BitmapAsDib24(), "");
 
   // For a look: the name seal with the copy guard's marks.
   const VectorDrawing marked = WithSecurityMarks(name, 26000, {"A-1234", MakeAuthCode("12345678")},
