@@ -1,5 +1,7 @@
 // Both script interpreters over arbitrary script bytes, drawing on the
-// recording canvas; the Date command is answered with a text from the input.
+// recording canvas, and the bitmap one into a vector drawing written out as
+// SVG and as a PDF form; the Date command is answered with a text from the
+// input.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,9 +11,12 @@
 #include "Clock.h"
 #include "FuzzInput.h"
 #include "GraphicScript.h"
+#include "PdfForm.h"
 #include "RecordingCanvas.h"
 #include "Records.h"
 #include "ScriptReader.h"
+#include "SvgWriter.h"
+#include "VectorCanvas.h"
 
 namespace {
 
@@ -29,6 +34,14 @@ void RunBoth(std::string_view answer, std::string_view scriptBytes, bool preview
   RunGraphicScript(bitmapImage, script, form);
   MemoryWorkImage metafileImage;
   RunMetafileScript(metafileImage, script, form);
+  // The same as a vector drawing, written as SVG and as a PDF form.
+  FixedGlyphSource glyphs;
+  VectorWorkImage vectorImage(glyphs, [](const PackedDib&) { return std::vector<std::uint8_t>(); });
+  const int resolution = RunGraphicScript(vectorImage, script, form);
+  SealSvg(vectorImage.Drawing(), resolution, "", [](const std::uint8_t*, int, int, int) {
+    return std::vector<std::uint8_t>{0};
+  });
+  SealPdfAppearance(vectorImage.Drawing(), resolution);
   ScriptPreviewMode = false;
 }
 

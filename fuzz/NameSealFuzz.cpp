@@ -1,5 +1,6 @@
 // The name seal drawn from an arbitrary record, copied byte for byte as a
-// seal format file brings it, in both forms on the recording canvas.
+// seal format file brings it, in both forms on the recording canvas and as
+// a vector drawing written out as SVG and as a PDF form.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +10,10 @@
 #include "FuzzInput.h"
 #include "NameSeal.h"
 #include "RecordingCanvas.h"
+#include "PdfForm.h"
 #include "Records.h"
+#include "SealVectors.h"
+#include "SvgWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzInput input(data, size);
@@ -26,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DrawNameSealBitmap(form);
   form.WorkImage = std::make_unique<MemoryWorkImage>();
   DrawNameSealMetafile(form);
-  NameSealPixelsPerMetre();
+  const int resolution = NameSealPixelsPerMetre();
+  FixedGlyphSource glyphs;
+  const VectorDrawing drawing = NameSealDrawing(form, {glyphs, {}});
+  SealSvg(drawing, resolution, NameSealWords(NameSealSettings), {});
+  SealPdfAppearance(drawing, resolution);
   return 0;
 }

@@ -176,12 +176,16 @@ void SizeImage(WorkImage& image, const DateSealRecord& seal) {
 }
 }  // namespace
 
+std::string StampedDateSealMiddleText(const SealForm& form, bool mayAsk) {
+  const bool ask = OptionSettings.CheckDate != 0 && mayAsk && !form.ExternalRequest && !form.DateChangeLocked;
+  return AskIf(form, ask, DateSealMiddleText(form));
+}
+
 void DrawDateSealBitmap(SealForm& form, bool mayAsk) {
   WorkImage& image = *form.WorkImage;
   SizeImage(image, DateSealSettings);
   const int width = image.Width(), height = image.Height();
-  const bool ask = OptionSettings.CheckDate != 0 && mayAsk && !form.ExternalRequest && !form.DateChangeLocked;
-  const std::string middle = AskIf(form, ask, DateSealMiddleText(form));
+  const std::string middle = StampedDateSealMiddleText(form, mayAsk);
   std::string inputs = RecordBytes(DateSealSettings) + RecordBytes(width) + RecordBytes(height) + middle;
   form.Pictures.Draw(image, SealPictureCache::Seal::Date, std::move(inputs),
                      [&](Canvas& canvas) { DrawDateSeal(canvas, width, height, DateSealSettings, middle); });

@@ -21,6 +21,11 @@ void DrawDateSeal(Canvas& canvas, int width, int height, const DateSealRecord& s
 // Header and today's date in the seal's year style.
 std::string DateSealMiddleText(const SealForm& form, const DateSealRecord& seal = DateSealSettings);
 
+// The middle text the bitmap form draws: today's, confirmed or changed in
+// the date-change dialog when the options ask for it, mayAsk is set, the
+// request is not another program's and the policy does not lock the date.
+std::string StampedDateSealMiddleText(const SealForm& form, bool mayAsk);
+
 // mayAsk: stamping and export pass true, previews false.
 void DrawDateSealBitmap(SealForm& form, bool mayAsk);
 void DrawDateSealMetafile(SealForm& form, bool mayAsk);

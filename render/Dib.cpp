@@ -389,3 +389,32 @@ PackedDib RotateDib(const PackedDib& source, int degrees, int rotateSz) {
     return {};
   }
 }
+
+std::vector<std::uint8_t> InkOnTransparent(const PackedDib& sealOnWhite) {
+  const DibView view(sealOnWhite);
+  if (!view.Valid() || view.BitCount() != 24) return {};
+  const int width = view.Width(), height = view.Height();
+  // How far each pixel is from white: its palest channel's distance.
+  auto inkOf = [](const std::uint8_t* p) { return 255 - std::min({p[0], p[1], p[2]}); };
+  int strongest = 0;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = view.Row(y);
+    for (int x = 0; x < width; ++x) strongest = std::max(strongest, inkOf(row + 3 * x));
+  }
+  std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4, 0);
+  if (strongest == 0) return bgra;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* in = view.Row(y);
+    std::uint8_t* out = bgra.data() + static_cast<std::size_t>(y) * width * 4;
+    for (int x = 0; x < width; ++x, in += 3, out += 4) {
+      const int ink = inkOf(in);
+      if (ink == 0) continue;
+      const int alpha = std::min(255, (ink * 255 + strongest / 2) / strongest);
+      // The colour that, laid on white with this coverage, gives the pixel.
+      for (int c = 0; c < 3; ++c)
+        out[c] = static_cast<std::uint8_t>(std::clamp(255 - ((255 - in[c]) * 255 + alpha / 2) / alpha, 0, 255));
+      out[3] = static_cast<std::uint8_t>(alpha);
+    }
+  }
+  return bgra;
+}

@@ -124,6 +124,12 @@ bool DibSample(const DibView& view, DibRgb& color, std::int64_t x, std::int64_t 
 // table reads black. Empty for an invalid view or when memory runs out.
 PackedDib ConvertDibTo24Bit(const DibView& view);
 
+// A seal drawn on white as 32-bit top-down BGRA with straight alpha: the
+// strongest ink opaque, white transparent, and every pixel between in the
+// ink's own colour with the coverage that lays it on white as drawn. Empty
+// for a view that is not 24 bits.
+std::vector<std::uint8_t> InkOnTransparent(const PackedDib& sealOnWhite);
+
 // The distinct colours of a 24-bit view as 0xRRGGBB, in ascending order;
 // empty for another depth or when there are more than limit of them.
 std::vector<std::uint32_t> DistinctColours(const DibView& view, std::size_t limit);

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "Dib.h"
 #include "FileSave.h"
 #include "ImageCodec.h"
 #include "SealOutput.h"

@@ -111,8 +111,3 @@ bool PngWanted();
 UniqueHglobal TransparentPng(GdiWorkImage& image, int resolution);
 // The same for a picture that is a metafile only, drawn at its own pixels.
 UniqueHglobal TransparentPngOfMetafile(GdiWorkImage& picture, int resolution);
-
-// The seal drawn on white as 32-bit top-down BGRA with straight alpha: the
-// strongest ink opaque, white transparent, and every pixel between in the
-// ink's own colour with the coverage that lays it on white as drawn.
-std::vector<std::uint8_t> InkOnTransparent(const PackedDib& sealOnWhite);

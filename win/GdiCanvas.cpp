@@ -69,30 +69,28 @@ void GdiCanvas::RealiseBrush() {
   brushRealised_ = true;
 }
 
+UniqueHfont CreateCanvasFont(const FontSpec& font) {
+  LOGFONTW lf{};
+  // A negative height asks for the character height, as a size in points does.
+  lf.lfHeight = -FontPixelHeight(font.size);
+  lf.lfEscapement = lf.lfOrientation = font.escapement;
+  lf.lfWeight = (font.style & 1) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (font.style & 2) ? TRUE : FALSE;
+  lf.lfUnderline = (font.style & 4) ? TRUE : FALSE;
+  lf.lfStrikeOut = (font.style & 8) ? TRUE : FALSE;
+  lf.lfCharSet = static_cast<BYTE>(font.charset);
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH;
+  const std::wstring face = WideShowingInvalid(font.name);
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  return UniqueHfont(CreateFontIndirectW(&lf));
+}
+
 void GdiCanvas::RealiseFont() {
   if (!fontRealised_ || !(realisedFont_ == Font)) {
-    LOGFONTW lf{};
-    // A negative height asks for the character height, as a size in points does.
-    const long long points = Font.size;
-    const long long pixels = (points * 96 + (points >= 0 ? 36 : -36)) / 72;
-    constexpr long long kMaxFontPixels = 16000;
-    lf.lfHeight = -static_cast<LONG>(pixels > kMaxFontPixels ? kMaxFontPixels
-                                     : pixels < -kMaxFontPixels ? -kMaxFontPixels
-                                                                : pixels);
-    lf.lfEscapement = lf.lfOrientation = Font.escapement;
-    lf.lfWeight = (Font.style & 1) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (Font.style & 2) ? TRUE : FALSE;
-    lf.lfUnderline = (Font.style & 4) ? TRUE : FALSE;
-    lf.lfStrikeOut = (Font.style & 8) ? TRUE : FALSE;
-    lf.lfCharSet = static_cast<BYTE>(Font.charset);
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH;
-    const std::wstring face = WideShowingInvalid(Font.name);
-    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    UniqueHfont font(CreateFontIndirectW(&lf));
-    if (font) {
+    if (UniqueHfont font = CreateCanvasFont(Font)) {
       SelectObject(hdc_, font.get());
       font_ = std::move(font);
     }

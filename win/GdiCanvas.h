@@ -8,6 +8,10 @@
 #include "Canvas.h"
 #include "UniqueHandle.h"
 
+// The GDI font of a canvas's font: its size in points at the screen's 96
+// dpi, escapement, style and charset.
+UniqueHfont CreateCanvasFont(const FontSpec& font);
+
 class GdiCanvas : public Canvas {
  public:
   explicit GdiCanvas(HDC hdc);

@@ -49,3 +49,13 @@ std::wstring WideShowingInvalid(std::string_view cp932) {
 }
 
 std::string Narrow(std::wstring_view wide) { return Cp932FromWide(wide).value_or(std::string()); }
+
+std::string Utf8ShowingInvalid(std::string_view cp932) {
+  const std::wstring wide = WideShowingInvalid(cp932);
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}

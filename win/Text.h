@@ -19,3 +19,6 @@ std::wstring Wide(std::string_view cp932);
 // decoded, with each byte that is no code-page-932 character shown as "・".
 std::wstring WideShowingInvalid(std::string_view cp932);
 std::string Narrow(std::wstring_view wide);
+// A drawn or record text in UTF-8, for files and PDF pages that say what
+// they show; invalid bytes as WideShowingInvalid shows them.
+std::string Utf8ShowingInvalid(std::string_view cp932);
