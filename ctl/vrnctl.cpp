@@ -1,13 +1,20 @@
 // vrnctl.exe: sends one control request to the running Varnel from a batch
 // file. It posts the message itself rather than loading VrnCtl.dll, so it
-// works wherever it is copied and cannot fail for a missing library.
+// works wherever it is copied and cannot fail for a missing library. It also
+// checks and exports the user's stamp log ("vrnctl log ..."), without Varnel.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ControlRequest.h"
+#include "FileSave.h"
+#include "StampLog.h"
+#include "StampLogFiles.h"
+#include "Text.h"
 
 namespace {
 
@@ -15,6 +22,11 @@ constexpr int kExitPosted = 0;
 constexpr int kExitHelp = 0;
 constexpr int kExitNotPosted = 1;
 constexpr int kExitUsage = 2;
+// "vrnctl log": the log is intact (0), its chain breaks (3), or a file
+// cannot be read or written (4).
+constexpr int kExitIntact = 0;
+constexpr int kExitBroken = 3;
+constexpr int kExitUnreadable = 4;
 
 struct Command {
   const wchar_t* word;
@@ -30,6 +42,8 @@ constexpr Command kCommands[] = {
 
 constexpr std::wstring_view kUsage =
     L"使い方: vrnctl 要求\r\n"
+    L"        vrnctl log verify [ファイル]\r\n"
+    L"        vrnctl log export --csv 出力ファイル [--from 日付] [--to 日付] [--text 文字]\r\n"
     L"起動中のVarnel印鑑に要求を送ります。\r\n"
     L"  name     認印を押印\r\n"
     L"  date     日付印を押印（日付変更の確認なし）\r\n"
@@ -38,7 +52,10 @@ constexpr std::wstring_view kUsage =
     L"  clear    クリップボードを消去\r\n"
     L"  exit     Varnel印鑑を終了（終了の確認あり）\r\n"
     L"  user     ユーザー切替のためにVarnel印鑑を終了\r\n"
-    L"終了コード: 0 要求を送った、1 Varnel印鑑が起動していない、2 引数の誤り\r\n";
+    L"  log verify  押印履歴を検証（ファイルの指定がなければ利用者の押印履歴の全月）\r\n"
+    L"  log export  押印履歴をCSV（UTF-8）に保存（日付は 2026-12-08 の形、両端を含む）\r\n"
+    L"終了コード: 0 要求を送った・押印履歴に異常なし、1 Varnel印鑑が起動していない、2 引数の誤り、\r\n"
+    L"            3 押印履歴の改ざんを検出、4 押印履歴やファイルを読み書きできない\r\n";
 
 // A console takes UTF-16 as it is; redirected output is encoded in the
 // console's code page, or in 932 when there is no console at all.
@@ -78,7 +95,7 @@ const Command* FindCommand(const wchar_t* typed) {
 }
 
 int Send(VarnelRequestCode code) {
-  switch (PostVarnelRequest(code)) {
+  switch (PostVarnelRequest(code, kFromVrnctl)) {
     case kPosted:
       return kExitPosted;
     case kVarnelNotRunning:
@@ -91,12 +108,93 @@ int Send(VarnelRequestCode code) {
   return kExitNotPosted;
 }
 
+void WriteLine(DWORD stdHandle, const std::string& utf8) { Write(stdHandle, WideFromUtf8(utf8) + L"\r\n"); }
+
+int Usage(const std::wstring& why = {}) {
+  if (!why.empty()) Write(STD_ERROR_HANDLE, why + L"\r\n");
+  Write(STD_ERROR_HANDLE, kUsage);
+  return kExitUsage;
+}
+
+int VerifyLog(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() > 1) return Usage();
+  const bool whole = arguments.empty();
+  const std::wstring folder = StampLogFolder();
+  const StampLogContent content = whole ? ReadStampLog(folder) : ReadStampLogFile(arguments[0]);
+  if (content.failure.status == ChainStatus::kUnreadable) {
+    WriteLine(STD_ERROR_HANDLE, ReportText(content.failure));
+    return kExitUnreadable;
+  }
+  if (whole && content.files.empty()) {
+    Write(STD_OUTPUT_HANDLE, L"押印履歴はありません（" + folder + L"）。\r\n");
+    return kExitIntact;
+  }
+  const ChainReport report = VerifyChain(content.files, whole ? ChainFrom::kLogStart : ChainFrom::kFirstRecord);
+  const bool intact = report.status == ChainStatus::kIntact;
+  WriteLine(intact ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, ReportText(report));
+  return intact ? kExitIntact : kExitBroken;
+}
+
+int ExportLog(const std::vector<std::wstring>& arguments) {
+  std::wstring out;
+  StampLogFilter filter;
+  for (std::size_t i = 0; i < arguments.size(); i += 2) {
+    if (i + 1 >= arguments.size()) return Usage();
+    const std::wstring& value = arguments[i + 1];
+    if (SameWord(arguments[i].c_str(), L"--csv")) {
+      out = value;
+    } else if (SameWord(arguments[i].c_str(), L"--from") || SameWord(arguments[i].c_str(), L"--to")) {
+      const std::optional<std::string> day = FilterDate(Utf8FromWide(value));
+      if (!day) return Usage(L"日付が正しくありません: " + value);
+      (SameWord(arguments[i].c_str(), L"--from") ? filter.from : filter.to) = *day;
+    } else if (SameWord(arguments[i].c_str(), L"--text")) {
+      filter.text = Utf8FromWide(value);
+    } else {
+      return Usage();
+    }
+  }
+  if (out.empty()) return Usage();
+  const StampLogContent content = ReadStampLog(StampLogFolder());
+  if (content.failure.status == ChainStatus::kUnreadable) {
+    WriteLine(STD_ERROR_HANDLE, ReportText(content.failure));
+    return kExitUnreadable;
+  }
+  std::vector<LoggedStamp> chosen;
+  for (LoggedStamp& stamp : ReadStamps(content.files))
+    if (Matches(stamp.record, filter)) chosen.push_back(std::move(stamp));
+  const std::string csv = StampLogCsv(chosen);
+  const DWORD error = SaveWholeFile(out, csv);
+  if (error != ERROR_SUCCESS) {
+    Write(STD_ERROR_HANDLE, L"CSVファイルを保存できませんでした: " + out + L"（" + SystemErrorText(error) + L"）\r\n");
+    return kExitUnreadable;
+  }
+  Write(STD_OUTPUT_HANDLE, std::to_wstring(chosen.size()) + L" 件を " + out + L" に保存しました。\r\n");
+  return kExitIntact;
+}
+
+int Log(int argc, wchar_t* argv[]) {
+  if (argc < 3) return Usage();
+  const std::vector<std::wstring> rest(argv + 3, argv + argc);
+  if (SameWord(argv[2], L"verify")) return VerifyLog(rest);
+  if (SameWord(argv[2], L"export")) return ExportLog(rest);
+  return Usage();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
   if (argc == 2 && AsksForHelp(argv[1])) {
     Write(STD_OUTPUT_HANDLE, kUsage);
     return kExitHelp;
+  }
+  if (argc >= 2 && SameWord(argv[1], L"log")) {
+    // No exception may end the program with another code than the table's.
+    try {
+      return Log(argc, argv);
+    } catch (...) {
+      Write(STD_ERROR_HANDLE, L"押印履歴を読めません（メモリ不足）。\r\n");
+      return kExitUnreadable;
+    }
   }
   const Command* command = argc == 2 ? FindCommand(argv[1]) : nullptr;
   if (command == nullptr) {

@@ -52,3 +52,4 @@
 #include "ScriptEditorIds.h"
 #include "CutterIds.h"
 #include "SquareStampIds.h"
+#include "StampLogIds.h"
