@@ -27,6 +27,19 @@ bool IsOwnWindow(HWND window) {
   return process == GetCurrentProcessId();
 }
 
+// The desktop, the taskbar with its notification area (a click on the tray
+// icon brings it to the front) and menus are in front on the way to a stamp,
+// and are never the document.
+bool IsShellWindow(HWND window) {
+  if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  for (const wchar_t* shell : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"NotifyIconOverflowWindow", L"Progman",
+                               L"WorkerW", L"#32768", L"TopLevelWindowForOverflowXamlIsland"})
+    if (lstrcmpiW(className, shell) == 0) return true;
+  return false;
+}
+
 std::wstring ProgramOf(HWND window) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
@@ -41,19 +54,31 @@ std::wstring ProgramOf(HWND window) {
   }
 }
 
+// The first window below the program's own in the order windows overlap on
+// the screen: the one that was in front before them. Windows always on top
+// (the taskbar, floating tools) and tool windows are passed over.
+DocumentWindow WindowBelowOwn() {
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if (!IsWindowVisible(window) || (style & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW))) continue;
+    DocumentWindow described = DescribeWindow(window);
+    if (!described.title.empty()) return described;
+  }
+  return {};
+}
+
 }  // namespace
 
 DocumentWindow DescribeWindow(HWND window) {
-  if (!window || !IsWindow(window) || IsOwnWindow(window)) return {};
+  if (!window || !IsWindow(window)) return {};
   // The top-level window names the document, not a control that had the focus.
-  HWND root = GetAncestor(window, GA_ROOT);
-  if (root) window = root;
-  DocumentWindow described;
+  if (HWND root = GetAncestor(window, GA_ROOT)) window = root;
+  if (IsOwnWindow(window) || IsShellWindow(window)) return {};
   std::vector<wchar_t> title(kLongestTitle + 1, L'\0');
   const int n = GetWindowTextW(window, title.data(), static_cast<int>(title.size()));
-  described.title.assign(title.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
-  described.exe = ProgramOf(window);
-  return described;
+  // A window without a title names no document.
+  if (n <= 0) return {};
+  return {std::wstring(title.data(), static_cast<std::size_t>(n)), ProgramOf(window)};
 }
 
 ForegroundWatch::ForegroundWatch() {
@@ -70,7 +95,7 @@ ForegroundWatch::~ForegroundWatch() {
 
 void ForegroundWatch::Noticed(HWND window) {
   DocumentWindow described = DescribeWindow(window);
-  if (described.title.empty() && described.exe.empty()) return;
+  if (described.title.empty()) return;
   last_ = window;
   lastSeen_ = std::move(described);
 }
@@ -78,11 +103,16 @@ void ForegroundWatch::Noticed(HWND window) {
 DocumentWindow ForegroundWatch::Last() const {
   // The title as it is now (a document saved under a new name), else as seen.
   DocumentWindow now = DescribeWindow(last_);
-  return now.title.empty() && now.exe.empty() ? lastSeen_ : now;
+  return now.title.empty() ? lastSeen_ : now;
 }
 
 DocumentWindow CurrentDocumentWindow() {
   DocumentWindow front = DescribeWindow(GetForegroundWindow());
-  if (!front.title.empty() || !front.exe.empty()) return front;
-  return liveWatch ? liveWatch->Last() : DocumentWindow{};
+  if (!front.title.empty()) return front;
+  if (liveWatch) {
+    DocumentWindow seen = liveWatch->Last();
+    if (!seen.title.empty()) return seen;
+  }
+  // No foreground event seen (Wine sends none across processes).
+  return WindowBelowOwn();
 }

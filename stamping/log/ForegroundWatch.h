@@ -35,9 +35,10 @@ class ForegroundWatch {
 
 // The window a stamp goes into now: the one in front when it belongs to
 // another program (a stamp through VrnCtl from the document's own program),
-// else what the live watch saw last; empty when neither is known.
+// else what the live watch saw last, else the first other program's window
+// below the program's own; empty when there is none.
 DocumentWindow CurrentDocumentWindow();
 
 // The title and program of a window of another process; empty for the
-// program's own windows and for windows that are gone.
+// program's own windows, the shell's, untitled ones and those that are gone.
 DocumentWindow DescribeWindow(HWND window);

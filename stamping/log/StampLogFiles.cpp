@@ -78,6 +78,11 @@ DWORD MakeFolder(const std::wstring& folder) {
 }
 
 DWORD WriteAndFlush(const std::wstring& path, const std::string& text) {
+  // A log made read-only, or a folder of its name, is not written to,
+  // whatever the file system would let an administrator's account do.
+  if (const DWORD attributes = GetFileAttributesW(path.c_str());
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return ERROR_ACCESS_DENIED;
   UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return GetLastError();

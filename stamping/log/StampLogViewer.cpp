@@ -153,6 +153,7 @@ void StampLogViewer::SaveCsv() {
   dialog.lpstrFilter = L"CSV ファイル (*.csv)\0*.csv\0すべてのファイル (*.*)\0*.*\0";
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrTitle = L"押印履歴をCSVに保存";
   dialog.lpstrDefExt = L"csv";
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameW(&dialog)) return;
