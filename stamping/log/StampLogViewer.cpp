@@ -24,9 +24,9 @@ struct Column {
   int width;  // in dialog units, so the columns scale with the dialog's font
 };
 
-constexpr Column kColumns[] = {{L"日時", 92},  {L"印", 42},  {L"印面", 60},        {L"操作", 46},
-                               {L"押印先ウィンドウ", 110}, {L"押印先プログラム", 60}, {L"ユーザー", 44},
-                               {L"コンピューター", 50}, {L"大きさ(mm)", 50}};
+constexpr Column kColumns[] = {{L"日時", 84},       {L"印", 40},          {L"印面", 56},
+                               {L"操作", 50},       {L"押印先ウィンドウ", 98}, {L"押印先プログラム", 80},
+                               {L"ユーザー", 42},   {L"コンピューター", 64},   {L"大きさ(mm)", 52}};
 
 std::wstring FileNamePart(const std::string& path) {
   const std::wstring wide = WideFromUtf8(path);

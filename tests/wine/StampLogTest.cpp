@@ -119,21 +119,26 @@ class StampLogRecords : public ::testing::Test {
   }
 };
 
-HWND WaitForClass(const wchar_t* className) {
-  for (int i = 0; i < 500; ++i) {
-    if (HWND found = FindWindowW(className, nullptr)) return found;
-    Sleep(20);
+// A document in another program, in front until the stamp pad comes up.
+class Document {
+ public:
+  Document() : notepad_(L"C:\\windows\\notepad.exe") {
+    for (int i = 0; i < 500 && !window_; ++i, Sleep(20)) window_ = FindWindowW(L"Notepad", nullptr);
+    SetForegroundWindow(window_);
+    harness::PumpFor(500);
   }
-  return nullptr;
-}
+  HWND Window() const { return window_; }
+
+ private:
+  harness::RunningProgram notepad_;
+  HWND window_ = nullptr;
+};
 
 TEST_F(StampLogRecords, EachTriggerLeavesOneChainedRecordNamingTheDocumentInFrontBeforeTheStamp) {
   ForegroundWatch watch;
-  harness::RunningProgram notepad(L"C:\\windows\\notepad.exe");
-  HWND document = WaitForClass(L"Notepad");
+  Document notepad;
+  HWND document = notepad.Window();
   ASSERT_NE(document, nullptr) << "notepad did not start";
-  SetForegroundWindow(document);
-  harness::PumpFor(500);
   // The stamp pad comes to the front for the click, as it does for a user.
   HWND pad = CreateWindowExW(0, L"STATIC", L"スタンプ台", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
                              nullptr, nullptr, nullptr);
@@ -326,6 +331,7 @@ int SelectedRow(HWND viewer) {
 }
 
 TEST_F(StampLogRecords, TheViewerListsNewestFirstFiltersChecksAndSavesCsv) {
+  Document document;
   for (const char* name : {"山田", "佐藤", "鈴木"}) RecordStamp(Entry(StampSeal::kName, name));
   CreateDirectoryW(harness::HostPath(VARNEL_OUTPUT_UNIX).c_str(), nullptr);
   const std::wstring csv = harness::HostPath(VARNEL_OUTPUT_UNIX) + L"\\stamp-log.csv";
