@@ -221,7 +221,7 @@ void TForm3::ShowStampLog(const OptionRecord& o) const {
   EnableControl(IDC_OPT_STAMPLOG, !forced);
   if (forced)
     SetWindowTextW(Control(IDC_OPT_STAMPLOG_NOTE),
-                   L"管理者の設定により、押印履歴は常に記録されます（外部へは送信しません）。");
+                   L"管理者の設定により、押印履歴は常に記録されます。\n外部へは送信しません。");
 }
 
 void TForm3::ColourButtonClick(int id) {

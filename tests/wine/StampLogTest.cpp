@@ -239,6 +239,9 @@ TEST_F(StampLogRecords, TheOptionsCheckBoxSetsTheOptionAndUnderThePolicyIsTicked
     enabled = IsWindowEnabled(harness::FindControl(dialog, IDC_OPT_STAMPLOG));
     checked = harness::CheckedIn(dialog, IDC_OPT_STAMPLOG);
     note = harness::TextIn(dialog, IDC_OPT_STAMPLOG_NOTE);
+    harness::SelectPage(dialog, IDC_OPTIONS_TABS, 4);
+    Sleep(300);
+    harness::WriteBmp(harness::CaptureWindow(dialog), std::wstring(VARNEL_OUTPUT_UNIX) + L"/options-stamp-log-policy.bmp");
   });
   EXPECT_FALSE(enabled);
   EXPECT_TRUE(checked);
