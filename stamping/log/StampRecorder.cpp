@@ -1,7 +1,5 @@
 #include "StampRecorder.h"
 
-#include <exception>
-
 #include "FileSave.h"
 #include "ForegroundWatch.h"
 #include "Policy.h"
