@@ -19,12 +19,16 @@ enum VarnelRequestCode {
 
 enum VarnelPostResult { kPosted, kVarnelNotRunning, kPostFailed };
 
+/* Who sent a request, in lParam: VrnCtl.dll posts 0; vrnctl.exe says it is
+   the sender, so the stamp log can tell a batch file from another program. */
+enum VarnelRequestSource { kFromVrnCtl = 0, kFromVrnctl = 1 };
+
 /* A missing window must not reach PostMessageW: with a null window it posts
    to the calling thread's own queue and reports success. */
-static inline enum VarnelPostResult PostVarnelRequest(enum VarnelRequestCode code) {
+static inline enum VarnelPostResult PostVarnelRequest(enum VarnelRequestCode code, enum VarnelRequestSource source) {
   HWND varnelMain = FindWindowW(NULL, L"VarnelMain");
   if (varnelMain == NULL) return kVarnelNotRunning;
-  return PostMessageW(varnelMain, WM_USER, (WPARAM)code, 0) ? kPosted : kPostFailed;
+  return PostMessageW(varnelMain, WM_USER, (WPARAM)code, (LPARAM)source) ? kPosted : kPostFailed;
 }
 
 #endif

@@ -12,7 +12,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 /* Non-zero when posted; 0 when Varnel is not running or the post failed.
    A cdecl function without parameters is also a valid stdcall one, which is
    how VBA's Declare calls it. */
-static int Request(enum VarnelRequestCode code) { return PostVarnelRequest(code) == kPosted; }
+static int Request(enum VarnelRequestCode code) { return PostVarnelRequest(code, kFromVrnCtl) == kPosted; }
 
 /* Exported under the names with a leading underscore (VrnCtl.def). */
 int __cdecl NameStamp(void) { return Request(kRequestNameStamp); }

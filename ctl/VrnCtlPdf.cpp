@@ -13,9 +13,9 @@ namespace {
 
 int StampWords(const std::wstring& pdf, const std::wstring& options) {
   std::vector<std::wstring> words{pdf};
-  const std::optional<std::string> utf8 = Utf8FromWide(options);
+  const std::optional<std::string> utf8 = StrictUtf8FromWide(options);
   if (!utf8) return static_cast<int>(PdfStampResult::Usage);
-  for (const std::string& word : SplitOptionWords(*utf8)) words.push_back(*WideFromUtf8(word));
+  for (const std::string& word : SplitOptionWords(*utf8)) words.push_back(*StrictWideFromUtf8(word));
   PdfArgumentError error;
   return static_cast<int>(SendPdfStampWords(words, error));
 }

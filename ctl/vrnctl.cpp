@@ -1,9 +1,11 @@
 // vrnctl.exe: sends one control request to the running Varnel from a batch
 // file. It posts the message itself rather than loading VrnCtl.dll, so it
-// works wherever it is copied and cannot fail for a missing library.
+// works wherever it is copied and cannot fail for a missing library. It also
+// checks and exports the user's stamp log ("vrnctl log ..."), without Varnel.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,10 @@
 #include "ControlRequest.h"
 #include "PdfControlClient.h"
 #include "PdfStampMessages.h"
+#include "FileSave.h"
+#include "StampLog.h"
+#include "StampLogFiles.h"
+#include "Text.h"
 
 namespace {
 
@@ -18,6 +24,11 @@ constexpr int kExitPosted = 0;
 constexpr int kExitHelp = 0;
 constexpr int kExitNotPosted = 1;
 constexpr int kExitUsage = 2;
+// "vrnctl log": the log is intact (0), its chain breaks (3), or a file
+// cannot be read or written (4).
+constexpr int kExitIntact = 0;
+constexpr int kExitBroken = 3;
+constexpr int kExitUnreadable = 4;
 
 struct Command {
   const wchar_t* word;
@@ -33,6 +44,8 @@ constexpr Command kCommands[] = {
 
 constexpr std::wstring_view kUsage =
     L"使い方: vrnctl 要求\r\n"
+    L"        vrnctl log verify [ファイル]\r\n"
+    L"        vrnctl log export --csv 出力ファイル [--from 日付] [--to 日付] [--text 文字]\r\n"
     L"起動中のVarnel印鑑に要求を送ります。\r\n"
     L"  name     認印を押印\r\n"
     L"  date     日付印を押印（日付変更の確認なし）\r\n"
@@ -42,7 +55,10 @@ constexpr std::wstring_view kUsage =
     L"  exit     Varnel印鑑を終了（終了の確認あり）\r\n"
     L"  user     ユーザー切替のためにVarnel印鑑を終了\r\n"
     L"  pdf      PDFのページに押印（下記）\r\n"
-    L"終了コード: 0 要求を送った、1 Varnel印鑑が起動していない、2 引数の誤り\r\n"
+    L"  log verify  押印履歴を検証（ファイルの指定がなければ利用者の押印履歴の全月）\r\n"
+    L"  log export  押印履歴をCSV（UTF-8）に保存（日付は 2026-12-08 の形、両端を含む）\r\n"
+    L"終了コード: 0 要求を送った・押印履歴に異常なし、1 Varnel印鑑が起動していない、2 引数の誤り、\r\n"
+    L"            3 押印履歴の改ざんを検出、4 押印履歴やファイルを読み書きできない\r\n"
     L"\r\n"
     L"使い方: vrnctl pdf ファイル.pdf [--seal name|date|bmp|slot 番号] [--page 番号|first|last]\r\n"
     L"          [--at 横mm,縦mm | --corner top-left|top-right|bottom-left|bottom-right] [--margin mm]\r\n"
@@ -52,7 +68,7 @@ constexpr std::wstring_view kUsage =
     L"  --in-place PDFファイル自身に追記する（元の内容はそのまま）\r\n"
     L"  --replace  出力先が既にあるとき置き換える\r\n"
     L"  --flatten  注釈でなくページの内容に焼き込む\r\n"
-    L"終了コード: 0 押印した、1 起動していない、2 引数の誤り、3 処理中、\r\n"
+    L"pdf の終了コード: 0 押印した、1 起動していない、2 引数の誤り、3 処理中、\r\n"
     L"  10 開けない、11 PDFでない、12 暗号化、13 相互参照の破損、14 読めない形式、15 ページがない、\r\n"
     L"  16 注釈不可、17 変更不可、18 ページ外、19 出力先あり、20 保存できない、21 印影がない、\r\n"
     L"  22 取り消し、23 要求の誤り、24 応答なし\r\n";
@@ -95,7 +111,7 @@ const Command* FindCommand(const wchar_t* typed) {
 }
 
 int Send(VarnelRequestCode code) {
-  switch (PostVarnelRequest(code)) {
+  switch (PostVarnelRequest(code, kFromVrnctl)) {
     case kPosted:
       return kExitPosted;
     case kVarnelNotRunning:
@@ -109,7 +125,7 @@ int Send(VarnelRequestCode code) {
 }
 
 std::wstring ArgumentProblem(const PdfArgumentError& error) {
-  const std::wstring word = WideFromUtf8(error.word).value_or(L"?");
+  const std::wstring word = StrictWideFromUtf8(error.word).value_or(L"?");
   switch (error.kind) {
     case PdfArgumentError::Kind::UnknownOption: return L"知らないオプションです: " + word;
     case PdfArgumentError::Kind::MissingValue: return word + L" の値がありません。";
@@ -134,10 +150,10 @@ int StampPdf(int argc, wchar_t* argv[]) {
   }
   PdfControlRequest request;
   std::vector<std::string> utf8;
-  for (const std::wstring& word : words) utf8.push_back(Utf8FromWide(word).value_or(std::string()));
+  for (const std::wstring& word : words) utf8.push_back(StrictUtf8FromWide(word).value_or(std::string()));
   ParsePdfArguments(utf8, request);
-  const std::wstring pdf = WideFromUtf8(request.pdf).value_or(L"");
-  std::wstring output = request.inPlace ? pdf : WideFromUtf8(request.output).value_or(L"");
+  const std::wstring pdf = StrictWideFromUtf8(request.pdf).value_or(L"");
+  std::wstring output = request.inPlace ? pdf : StrictWideFromUtf8(request.output).value_or(L"");
   if (output.empty()) output = StampedCopyName(pdf);
   if (result == PdfStampResult::Stamped) {
     Write(STD_OUTPUT_HANDLE, L"PDFに押印しました。\r\n" + output + L"\r\n");
@@ -149,6 +165,78 @@ int StampPdf(int argc, wchar_t* argv[]) {
   return static_cast<int>(result);
 }
 
+void WriteLine(DWORD stdHandle, const std::string& utf8) { Write(stdHandle, WideFromUtf8(utf8) + L"\r\n"); }
+
+int Usage(const std::wstring& why = {}) {
+  if (!why.empty()) Write(STD_ERROR_HANDLE, why + L"\r\n");
+  Write(STD_ERROR_HANDLE, kUsage);
+  return kExitUsage;
+}
+
+int VerifyLog(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() > 1) return Usage();
+  const bool whole = arguments.empty();
+  const std::wstring folder = StampLogFolder();
+  const StampLogContent content = whole ? ReadStampLog(folder) : ReadStampLogFile(arguments[0]);
+  if (content.failure.status == ChainStatus::kUnreadable) {
+    WriteLine(STD_ERROR_HANDLE, ReportText(content.failure));
+    return kExitUnreadable;
+  }
+  if (whole && content.files.empty()) {
+    Write(STD_OUTPUT_HANDLE, L"押印履歴はありません（" + folder + L"）。\r\n");
+    return kExitIntact;
+  }
+  const ChainReport report = VerifyChain(content.files, whole ? ChainFrom::kLogStart : ChainFrom::kFirstRecord);
+  const bool intact = report.status == ChainStatus::kIntact;
+  WriteLine(intact ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, ReportText(report));
+  return intact ? kExitIntact : kExitBroken;
+}
+
+int ExportLog(const std::vector<std::wstring>& arguments) {
+  std::wstring out;
+  StampLogFilter filter;
+  for (std::size_t i = 0; i < arguments.size(); i += 2) {
+    if (i + 1 >= arguments.size()) return Usage();
+    const std::wstring& value = arguments[i + 1];
+    if (SameWord(arguments[i].c_str(), L"--csv")) {
+      out = value;
+    } else if (SameWord(arguments[i].c_str(), L"--from") || SameWord(arguments[i].c_str(), L"--to")) {
+      const std::optional<std::string> day = FilterDate(Utf8FromWide(value));
+      if (!day) return Usage(L"日付が正しくありません: " + value);
+      (SameWord(arguments[i].c_str(), L"--from") ? filter.from : filter.to) = *day;
+    } else if (SameWord(arguments[i].c_str(), L"--text")) {
+      filter.text = Utf8FromWide(value);
+    } else {
+      return Usage();
+    }
+  }
+  if (out.empty()) return Usage();
+  const StampLogContent content = ReadStampLog(StampLogFolder());
+  if (content.failure.status == ChainStatus::kUnreadable) {
+    WriteLine(STD_ERROR_HANDLE, ReportText(content.failure));
+    return kExitUnreadable;
+  }
+  std::vector<LoggedStamp> chosen;
+  for (LoggedStamp& stamp : ReadStamps(content.files))
+    if (Matches(stamp.record, filter)) chosen.push_back(std::move(stamp));
+  const std::string csv = StampLogCsv(chosen);
+  const DWORD error = SaveWholeFile(out, csv);
+  if (error != ERROR_SUCCESS) {
+    Write(STD_ERROR_HANDLE, L"CSVファイルを保存できませんでした: " + out + L"（" + SystemErrorText(error) + L"）\r\n");
+    return kExitUnreadable;
+  }
+  Write(STD_OUTPUT_HANDLE, std::to_wstring(chosen.size()) + L" 件を " + out + L" に保存しました。\r\n");
+  return kExitIntact;
+}
+
+int Log(int argc, wchar_t* argv[]) {
+  if (argc < 3) return Usage();
+  const std::vector<std::wstring> rest(argv + 3, argv + argc);
+  if (SameWord(argv[2], L"verify")) return VerifyLog(rest);
+  if (SameWord(argv[2], L"export")) return ExportLog(rest);
+  return Usage();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
@@ -157,6 +245,15 @@ int wmain(int argc, wchar_t* argv[]) {
     return kExitHelp;
   }
   if (argc >= 2 && SameWord(argv[1], L"pdf")) return StampPdf(argc, argv);
+  if (argc >= 2 && SameWord(argv[1], L"log")) {
+    // No exception may end the program with another code than the table's.
+    try {
+      return Log(argc, argv);
+    } catch (...) {
+      Write(STD_ERROR_HANDLE, L"押印履歴を読めません（メモリ不足）。\r\n");
+      return kExitUnreadable;
+    }
+  }
   const Command* command = argc == 2 ? FindCommand(argv[1]) : nullptr;
   if (command == nullptr) {
     Write(STD_ERROR_HANDLE, kUsage);

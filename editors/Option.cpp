@@ -8,6 +8,7 @@
 
 #include "CommonDialogs.h"
 #include "FormDialog.h"
+#include "Policy.h"
 #include "QdxDate.h"
 #include "Settings.h"
 #include "Sjis.h"
@@ -87,6 +88,7 @@ class TForm3 : public FormDialog {
   void ForcePictureOutput() const;
   void EnableGuardControls(bool enabled) const;
   void ShowCorrection() const;
+  void ShowStampLog(const OptionRecord& o) const;
   void ColourButtonClick(int id);
   bool Validate();
   bool Refuse(const wchar_t* message, int page, int id);
@@ -170,6 +172,7 @@ void TForm3::FillControls() {
   Select(kGenMetafile, o.GenMetafile);
   Select(kClipboardFormat, o.ClipboardFormat);
   SetChecked(IDC_OPT_CLIPBOARDPNG, o.ClipboardPng != 0);
+  ShowStampLog(o);
   for (int i = 0; i < kEraCount; ++i) SetCp932Text(IDC_OPT_ERANAME1 + i, FieldText(o.WarekiName[i]));
   for (int i = 0; i < kEraCount; ++i) SetCp932Text(IDC_OPT_ERADATE1 + i, FieldText(o.WarekiDate[i]));
 }
@@ -208,6 +211,17 @@ void TForm3::EnableGuardControls(bool enabled) const {
 void TForm3::ShowCorrection() const {
   SetWindowTextW(Control(IDC_OPT_REZOHOSEI_TEXT),
                  (std::to_wstring(SliderPosition(IDC_OPT_REZOHOSEI)) + L" %").c_str());
+}
+
+// An administrator's PolicyStampLog keeps the log on: the box is ticked and
+// cannot be changed, and its note says why.
+void TForm3::ShowStampLog(const OptionRecord& o) const {
+  const bool forced = ReadAdminPolicy(store_).StampLogForced;
+  SetChecked(IDC_OPT_STAMPLOG, forced || o.StampLog == 1);
+  EnableControl(IDC_OPT_STAMPLOG, !forced);
+  if (forced)
+    SetWindowTextW(Control(IDC_OPT_STAMPLOG_NOTE),
+                   L"管理者の設定により、押印履歴は常に記録されます。\n外部へは送信しません。");
 }
 
 void TForm3::ColourButtonClick(int id) {
@@ -296,6 +310,9 @@ void TForm3::StoreControls() {
   Take(kClipBrdClear, o.ClipBrdClear);
   Take(kGenMetafile, o.GenMetafile);
   o.ClipboardPng = Checked(IDC_OPT_CLIPBOARDPNG) ? 1 : 0;
+  // Under the policy the box shows the forced state; the user's own choice
+  // is kept for the day the policy is lifted.
+  if (!ReadAdminPolicy(store_).StampLogForced) o.StampLog = Checked(IDC_OPT_STAMPLOG) ? 1 : 0;
   o.SecTextColor = secTextColour_;
   o.SecLineColor = secLineColour_;
   for (int i = 0; i < kEraCount; ++i) SetField(o.WarekiName[i], Cp932Text(IDC_OPT_ERANAME1 + i));

@@ -143,3 +143,5 @@
 #define IDC_OPT_ERANAME1 5592      // WarekiName1..5: 5592..5596
 #define IDC_OPT_ERADATE1 5597      // WarekiDate1..5: 5597..5601
 #define IDC_OPT_CLIPBOARDPNG 5602  // check box: a transparent PNG as well
+#define IDC_OPT_STAMPLOG 5603      // check box: keep the stamp log
+#define IDC_OPT_STAMPLOG_NOTE 5604 // what the log holds, or that the administrator keeps it on

@@ -53,3 +53,4 @@
 #include "CutterIds.h"
 #include "SquareStampIds.h"
 #include "PdfStampIds.h"
+#include "StampLogIds.h"

@@ -17,5 +17,6 @@ AdminPolicyState ReadAdminPolicy(SettingsStore& store) {
   // Positions count bytes; a double-byte character is never cut in half.
   CopyToField(state.PolicyFlags, SjisPrefix(flags, 15));
   state.DateChangeLocked = state.Off(10);
+  state.StampLogForced = root->Read("PolicyStampLog") == "1";
   return state;
 }

@@ -4,12 +4,14 @@
 
 #include <string_view>
 
+#include "Records.h"
 #include "SettingsStore.h"
 
 struct AdminPolicyState {
   bool AdminPolicy = false;
   char PolicyFlags[16] = {};  // the first 15 characters of Policy01
   bool DateChangeLocked = false;
+  bool StampLogForced = false;  // PolicyStampLog "1": the stamp log is kept whatever the user chose
 
   // Whether position n holds "t" under an applying policy.
   bool Off(int position) const;
@@ -20,3 +22,8 @@ struct AdminPolicyState {
 };
 
 AdminPolicyState ReadAdminPolicy(SettingsStore& store);
+
+// Whether a stamp leaves a record: the user's option, or the policy.
+inline bool StampLogOn(const OptionRecord& options, const AdminPolicyState& policy) {
+  return options.StampLog == 1 || policy.StampLogForced;
+}

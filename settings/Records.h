@@ -124,6 +124,7 @@ struct OptionRecord {
   std::int32_t SecTextColor;
   std::int32_t SecLineColor;
   std::int32_t ClipboardPng;  // 1: a transparent PNG beside the other formats
+  std::int32_t StampLog;  // 1: every stamp leaves a record in the stamp log
   char WarekiName[kEraCount][6];
   char WarekiDate[kEraCount][12];
 };

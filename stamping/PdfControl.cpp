@@ -5,8 +5,8 @@
 bool IsPdfRequest(const COPYDATASTRUCT& data) { return data.dwData == kPdfStampCopyData; }
 
 std::optional<PdfStampRequest> StampRequestOf(const PdfControlRequest& r) {
-  const std::optional<std::wstring> pdf = WideFromUtf8(r.pdf);
-  const std::optional<std::wstring> output = WideFromUtf8(r.output);
+  const std::optional<std::wstring> pdf = StrictWideFromUtf8(r.pdf);
+  const std::optional<std::wstring> output = StrictWideFromUtf8(r.output);
   if (!pdf || !output) return std::nullopt;
   PdfStampRequest request;
   request.pdf = *pdf;

@@ -24,7 +24,7 @@ std::wstring StampedCopyName(const std::wstring& pdf) {
 
 LRESULT PdfAnswer(PdfStampResult result) { return kPdfAnswerBase + static_cast<LRESULT>(result); }
 
-std::optional<std::string> Utf8FromWide(std::wstring_view text) {
+std::optional<std::string> StrictUtf8FromWide(std::wstring_view text) {
   if (text.empty()) return std::string();
   const int length = static_cast<int>(text.size());
   const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
@@ -34,7 +34,7 @@ std::optional<std::string> Utf8FromWide(std::wstring_view text) {
   return out;
 }
 
-std::optional<std::wstring> WideFromUtf8(std::string_view text) {
+std::optional<std::wstring> StrictWideFromUtf8(std::string_view text) {
   if (text.empty()) return std::wstring();
   const int length = static_cast<int>(text.size());
   const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
@@ -65,7 +65,7 @@ PdfStampResult SendPdfRequest(const PdfControlRequest& request) {
 PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error) {
   std::vector<std::string> utf8;
   for (const std::wstring& word : words) {
-    const std::optional<std::string> converted = Utf8FromWide(word);
+    const std::optional<std::string> converted = StrictUtf8FromWide(word);
     if (!converted) {
       error = {PdfArgumentError::Kind::BadValue, "?"};
       return PdfStampResult::Usage;
@@ -77,7 +77,7 @@ PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgu
   if (error.kind != PdfArgumentError::Kind::None) return PdfStampResult::Usage;
   for (std::string* path : {&request.pdf, &request.output}) {
     if (path->empty()) continue;
-    const std::optional<std::string> absolute = Utf8FromWide(Absolute(*WideFromUtf8(*path)));
+    const std::optional<std::string> absolute = StrictUtf8FromWide(Absolute(*StrictWideFromUtf8(*path)));
     if (absolute) *path = *absolute;
   }
   return SendPdfRequest(request);

@@ -24,7 +24,7 @@ DWORD SaveSealSvg(const std::wstring& path, const VectorDrawing& drawing, int pi
                   std::string_view titleCp932) {
   std::optional<std::string> svg;
   try {
-    svg = SealSvg(drawing, pixelsPerMetre, Utf8ShowingInvalid(titleCp932),
+    svg = SealSvg(drawing, pixelsPerMetre, Utf8FromCp932(titleCp932),
                   [](const std::uint8_t* bgra, int width, int height, int resolution) {
                     return EncodePngBytes(bgra, width, height, resolution);
                   });

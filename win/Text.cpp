@@ -50,12 +50,24 @@ std::wstring WideShowingInvalid(std::string_view cp932) {
 
 std::string Narrow(std::wstring_view wide) { return Cp932FromWide(wide).value_or(std::string()); }
 
-std::string Utf8ShowingInvalid(std::string_view cp932) {
-  const std::wstring wide = WideShowingInvalid(cp932);
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
+std::string Utf8FromWide(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const int length = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::string();
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, out.data(), n, nullptr, nullptr);
   return out;
 }
+
+std::wstring WideFromUtf8(std::string_view utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int length = static_cast<int>(utf8.size());
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, out.data(), n);
+  return out;
+}
+
+std::string Utf8FromCp932(std::string_view cp932) { return Utf8FromWide(WideShowingInvalid(cp932)); }

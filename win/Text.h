@@ -19,6 +19,10 @@ std::wstring Wide(std::string_view cp932);
 // decoded, with each byte that is no code-page-932 character shown as "・".
 std::wstring WideShowingInvalid(std::string_view cp932);
 std::string Narrow(std::wstring_view wide);
-// A drawn or record text in UTF-8, for files and PDF pages that say what
-// they show; invalid bytes as WideShowingInvalid shows them.
-std::string Utf8ShowingInvalid(std::string_view cp932);
+
+// UTF-8, as the stamp log keeps its texts. Unpaired surrogates and bytes that
+// are not UTF-8 become U+FFFD.
+std::string Utf8FromWide(std::wstring_view wide);
+std::wstring WideFromUtf8(std::string_view utf8);
+// A record's code-page-932 text as UTF-8, invalid bytes shown as "・".
+std::string Utf8FromCp932(std::string_view cp932);

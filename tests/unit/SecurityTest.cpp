@@ -156,4 +156,19 @@ TEST(AdminPolicy, AppliesOnlyWhenAdmIsExactlyOne) {
   EXPECT_FALSE(policy.DateChangeLocked) << "a missing flag string restricts nothing";
 }
 
+TEST(AdminPolicy, PolicyStampLogKeepsTheLogOnWhateverTheUserChose) {
+  MemoryStore store;
+  const std::string root = VarnelKeyPath("");
+  OptionRecord options{};
+  options.StampLog = 0;
+  store.Set(root, "PolicyStampLog", "1");
+  EXPECT_FALSE(StampLogOn(options, ReadAdminPolicy(store))) << "without adm the policy does not apply";
+  store.Set(root, "adm", "1");
+  EXPECT_TRUE(StampLogOn(options, ReadAdminPolicy(store)));
+  store.Set(root, "PolicyStampLog", "0");
+  EXPECT_FALSE(StampLogOn(options, ReadAdminPolicy(store)));
+  options.StampLog = 1;
+  EXPECT_TRUE(StampLogOn(options, ReadAdminPolicy(store))) << "the user's own choice";
+}
+
 }  // namespace

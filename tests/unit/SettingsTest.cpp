@@ -187,7 +187,8 @@ TEST_F(Options, FirstLoadWritesEveryDefault) {
       {"RotateSz", "0"}, {"RotateAngle", "0"}, {"TaskTrayIconDoubleClick", "0"},
       {"StayOnTaskTray", "0"}, {"MainToolBar", "0"}, {"TerminateAsStamped", "0"},
       {"NoDispCopyGuardTitle", "1"}, {"ClipBrdClear", "0"}, {"GenMetafile", "0"},
-      {"SecTextColor", "255"}, {"SecLineColor", "16776960"}, {"ClipboardPng", "0"}, {"WarekiName1", "昭和"},
+      {"SecTextColor", "255"}, {"SecLineColor", "16776960"}, {"ClipboardPng", "0"}, {"StampLog", "0"},
+      {"WarekiName1", "昭和"},
       {"WarekiDate1", "1926/12/25"}, {"WarekiName2", "平成"}, {"WarekiDate2", "1989/01/08"},
       {"WarekiName3", "令和"}, {"WarekiDate3", "2019/05/01"}, {"WarekiName4", ""},
       {"WarekiDate4", ""}, {"WarekiName5", ""}, {"WarekiDate5", ""},
@@ -198,6 +199,7 @@ TEST_F(Options, FirstLoadWritesEveryDefault) {
   EXPECT_EQ(options.DocumentFilter, kFilterTransparent);
   EXPECT_EQ(options.SecLineColor, 0xFFFF00);
   EXPECT_EQ(options.ClipboardPng, 0) << "no PNG unless the user asks for it";
+  EXPECT_EQ(options.StampLog, 0) << "no stamp log unless the user or the administrator asks for it";
   EXPECT_STREQ(options.WarekiDate[2], "2019/05/01");
 }
 
@@ -253,7 +255,7 @@ TEST_F(Options, EraDatesAreSavedUnderTheLowerCaseNameAsTheSameValue) {
   CopyToField(options.WarekiDate[3], "2100/01/01");
   SaveOptionSettings(store, options);
   EXPECT_EQ(store.Get(kRoot, "WarekiDate4"), "2100/01/01");
-  EXPECT_EQ(store.ValueNames(kRoot).size(), 43u) << "Warekidate4 is not a second value";
+  EXPECT_EQ(store.ValueNames(kRoot).size(), 44u) << "Warekidate4 is not a second value";
   EXPECT_EQ(store.Get(kRoot, "WarekiName5"), "");
   Load();
   EXPECT_STREQ(options.WarekiDate[3], "2100/01/01");

@@ -178,7 +178,13 @@ TEST_F(Vrnctl, EachWordPostsItsCodeInAnyLetterCase) {
     EXPECT_EQ(result.exitCode, 0u) << Narrow(word) << ": " << Narrow(Decoded(result.err));
     EXPECT_EQ(result.err, "") << Narrow(word);
   }
-  EXPECT_EQ(varnel.WaitForCodes(8, kArrivalMs), (std::vector<WPARAM>{1, 2, 7, 3, 4, 5, 6, 7}));
+  const std::vector<harness::PostedMessage> posted = varnel.WaitForMessages(8, kArrivalMs);
+  std::vector<WPARAM> codes;
+  for (const harness::PostedMessage& message : posted) {
+    codes.push_back(message.wParam);
+    EXPECT_EQ(message.lParam, 1) << "vrnctl.exe names itself as the sender, code " << message.wParam;
+  }
+  EXPECT_EQ(codes, (std::vector<WPARAM>{1, 2, 7, 3, 4, 5, 6, 7}));
 }
 
 TEST_F(Vrnctl, AWrongArgumentExitsWithTwoShowsTheUsageAndPostsNothing) {
