@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ForegroundWatch.h"
 #include "RegistryStore.h"
 #include "Shell.h"
 #include "UniqueHandle.h"
@@ -32,6 +33,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (!mutex || GetLastError() != ERROR_SUCCESS) return 1;  // another instance owns it
 
   RegistryStore store;
+  // The document a stamp goes into, for the stamp log: the last other
+  // program's window in front.
+  const ForegroundWatch foreground;
   TTaskTrayForm tray(store);
   TForm1 pad(store, tray.Ready);
   TSimpleStamp toolbar(store, pad.Desk());

@@ -16,7 +16,11 @@
 #include "Option.h"
 #include "Password.h"
 #include "ProgramFolder.h"
+#include "Dib.h"
+#include "PdfStampDialog.h"
 #include "Scredit.h"
+#include "StampLogViewer.h"
+#include "SealVectors.h"
 #include "Settings.h"
 #include "Sjis.h"
 #include "Text.h"
@@ -107,10 +111,12 @@ void TForm1::BuildMenu() {
   HMENU output = CreatePopupMenu();
   AppendItem(output, IDM_MNAMEEXP, L"認印画像をファイル化 (&M)");
   AppendItem(output, IDM_MDATEEXP, L"日付印画像をファイル化 (&D)");
+  AppendItem(output, IDM_PDFSTAMP, L"PDFに押印…");
   AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(stamp), L"クリップボード押印(&S)");
   AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"印鑑編集(&E)");
   AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(output), L"ファイル出力(&F)");
   AppendItem(file, IDM_OPTION1, L"オプション設定(&O)");
+  AppendItem(file, IDM_STAMPLOG, L"押印履歴…");
   AppendItem(file, 0, nullptr);
   AppendItem(file, IDM_MHELP, L"Varnel印鑑ヘルプ(&H)");
   AppendItem(file, IDM_N4, L"バージョン情報((&V)");
@@ -224,6 +230,7 @@ void TForm1::ApplyAdminPolicy() {
     DisableSubmenuHolding(MainMenu1, IDM_MNAMEEXP);
     EnableBoth(IDM_MNAMEEXP, IDM_TRAY_MNAMEEXP, false);
     EnableBoth(IDM_MDATEEXP, IDM_TRAY_MDATEEXP, false);
+    EnableBoth(IDM_PDFSTAMP, IDM_TRAY_PDFSTAMP, false);
   }
 }
 
@@ -392,6 +399,8 @@ void TForm1::OnCommand(UINT id) {
     case IDM_ERASESTAMP: EraseStampClick(); break;
     case IDM_MNAMEEXP: mNameExpClick(); break;
     case IDM_MDATEEXP: mDateExpClick(); break;
+    case IDM_PDFSTAMP: mPdfStampClick(); break;
+    case IDM_STAMPLOG: mStampLogClick(); break;
     case IDM_EXIT2: Button1Click(); break;
   }
 }
@@ -429,13 +438,14 @@ StampOrder TForm1::SealOrder(const SealDrawing& drawing) {
 
 void TForm1::SpeedButton1Click() {
   desk_.Stamp(SealOrder({NameSealResolution(), [this] { LoadNameSealSettings(store_); },
-                         [this] { DrawNameSealBitmap(Seal); }, [this] { DrawNameSealMetafile(Seal); }, false}));
+                         [this] { DrawNameSealBitmap(Seal); }, [this] { DrawNameSealMetafile(Seal); }, false,
+                         StampSeal::kName, [] { return NameSealWords(NameSealSettings); }}));
 }
 
 void TForm1::SpeedButton2Click() {
   desk_.Stamp(SealOrder({DateSealResolution(), [this] { LoadDateSealSettings(store_); },
                          [this] { DrawDateSealBitmap(Seal, true); }, [this] { DrawDateSealMetafile(Seal, true); },
-                         true}));
+                         true, StampSeal::kDate, [this] { return DateSealWords(DateSealSettings, Seal.DateText); }}));
 }
 
 void TForm1::B1Click() {
@@ -452,12 +462,17 @@ void TForm1::ExportSeal(const SealExportRequest& request) {
 
 void TForm1::mNameExpClick() {
   ExportSeal({NameSealResolution(), true, L"認印画像をファイル化", [this] { LoadNameSealSettings(store_); },
-              [this] { DrawNameSealBitmap(Seal); }});
+              [this] { DrawNameSealBitmap(Seal); },
+              [this](const VectorTools& tools) { return NameSealDrawing(Seal, tools); }, StampSeal::kName,
+              [] { return NameSealWords(NameSealSettings); }});
 }
 
 void TForm1::mDateExpClick() {
   ExportSeal({DateSealResolution(), false, L"日付印画像をファイル化", [this] { LoadDateSealSettings(store_); },
-              [this] { DrawDateSealBitmap(Seal, true); }});
+              [this] { DrawDateSealBitmap(Seal, true); },
+              // The date the bitmap asked for, not asked again.
+              [this](const VectorTools& tools) { return DateSealDrawing(Seal, true, tools); }, StampSeal::kDate,
+              [this] { return DateSealWords(DateSealSettings, Seal.DateText); }});
 }
 
 void TForm1::BitmapEditClick() {
@@ -493,4 +508,60 @@ void TForm1::EraseStampClick() {
     MessageBoxW(hwnd_, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONERROR);
   }
   LoadBitmapSealPreview();
+}
+
+std::optional<SealOutline> TForm1::OutlineSeal(const PdfSealChoice& choice, const VectorTools& tools) {
+  switch (choice.kind) {
+    case PdfSealKind::Name:
+      LoadNameSealSettings(store_);
+      return SealOutline{NameSealDrawing(Seal, tools), NameSealResolution(), StampSeal::kName,
+                         NameSealWords(NameSealSettings)};
+    case PdfSealKind::Date: {
+      LoadDateSealSettings(store_);
+      Seal.DateText.clear();  // the date asked as for the clipboard
+      VectorDrawing drawing = DateSealDrawing(Seal, true, tools);
+      return SealOutline{std::move(drawing), DateSealResolution(), StampSeal::kDate,
+                         DateSealWords(DateSealSettings, Seal.DateText)};
+    }
+    case PdfSealKind::Bitmap: {
+      if (!HasBitmapSeal) return std::nullopt;
+      const LoadedBitmapSeal seal = LoadBitmapSeal();
+      if (!seal.image) return std::nullopt;
+      ApplySealRotation(*seal.image, *Seal.clock);
+      return SealOutline{PictureDrawing(seal.image->BitmapAsDib24(), tools), BitmapSealResolution(),
+                         StampSeal::kBitmap, std::string(FieldText(OptionSettings.Bitmap1))};
+    }
+    case PdfSealKind::Slot:
+      if (ToolbarOutline) return ToolbarOutline(choice.slot - 1, tools);
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+PdfStampResult TForm1::StampPdfRequest(const PdfStampRequest& request) {
+  if (Policy.FileOutputOff()) return PdfStampResult::NotAllowed;
+  return StampPdf(desk_, hwnd_, request,
+                  [this](const PdfSealChoice& choice, const VectorTools& tools) { return OutlineSeal(choice, tools); })
+      .result;
+}
+
+void TForm1::mPdfStampClick() {
+  if (desk_.Busy() || Policy.FileOutputOff()) return;
+  {
+    const StampDesk::BusyScope busy(desk_);
+    const TrayMenuOff trayMenuOff(tray_);
+    const PdfStampSeals seals{HasBitmapSeal, ToolbarSlotNames ? ToolbarSlotNames() : std::vector<std::wstring>()};
+    if (!AskPdfStamp(hwnd_, seals, pdfRequest_)) return;
+  }
+  const PdfStampOutcome outcome =
+      StampPdf(desk_, hwnd_, pdfRequest_,
+               [this](const PdfSealChoice& choice, const VectorTools& tools) { return OutlineSeal(choice, tools); });
+  if (outcome.result == PdfStampResult::Cancelled) return;
+  MessageBoxW(hwnd_, outcome.message.c_str(), L"Varnel印鑑",
+              MB_OK | (outcome.result == PdfStampResult::Stamped ? MB_ICONINFORMATION : MB_ICONWARNING));
+}
+
+void TForm1::mStampLogClick() {
+  const StampDesk::BusyScope busy(desk_);
+  RunStampLogViewer(hwnd_);
 }

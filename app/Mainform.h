@@ -9,8 +9,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Dpi.h"
+#include "PdfStamping.h"
 #include "Policy.h"
 #include "Preview.h"
 #include "SealExport.h"
@@ -54,6 +56,12 @@ class TForm1 : public Window {
   void EraseStampClick();
   void mNameExpClick();
   void mDateExpClick();
+  // "PDFに押印…": the dialog, then the chosen seal on the chosen page.
+  void mPdfStampClick();
+  // "押印履歴…": the stamp log's viewer.
+  void mStampLogClick();
+  // A seal on a PDF page as another program asked for it (vrnctl pdf).
+  PdfStampResult StampPdfRequest(const PdfStampRequest& request);
   // Shows the pad, restored if minimised, in front.
   void ShowPad();
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
@@ -61,10 +69,13 @@ class TForm1 : public Window {
 
   StampDesk& Desk() { return desk_; }
 
-  // What the shell connects: ending the program (after the question), and
-  // showing or hiding the square-stamp toolbar.
+  // What the shell connects: ending the program (after the question),
+  // showing or hiding the square-stamp toolbar, and the toolbar's picture
+  // stamps as outlines and their captions (for a PDF).
   std::function<void()> EndProgram;
   std::function<void()> ToggleToolbar;
+  std::function<std::optional<SealOutline>(int slot, const VectorTools&)> ToolbarOutline;
+  std::function<std::vector<std::wstring>()> ToolbarSlotNames;
 
   // Shared with the renderers: WorkImage, DateText, ExternalRequest,
   // DateChangeLocked.
@@ -102,11 +113,14 @@ class TForm1 : public Window {
   // The order of a stamp of the name or the date seal.
   StampOrder SealOrder(const SealDrawing& drawing);
   void ExportSeal(const SealExportRequest& request);
+  // The seal chosen for a PDF as outlines.
+  std::optional<SealOutline> OutlineSeal(const PdfSealChoice& choice, const VectorTools& tools);
 
   SettingsStore& store_;
   StampDesk desk_;
   TrayMenu* tray_ = nullptr;
   ExportSaveDialog SaveDialog;
+  PdfStampRequest pdfRequest_;  // the dialog's last choices
   HMENU MainMenu1 = nullptr;
   PreviewImage Image1, Image2, Image3;
   DpiLayout layout_;  // the previews and labels, in pixels at 96 dpi

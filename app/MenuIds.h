@@ -19,6 +19,8 @@
 #define IDM_ALLEXIT 2014      // Varnel印鑑を終了
 #define IDM_SIMPLESTAMP 2015  // 角印ツールバー表示ON/OFF
 #define IDM_EXIT2 2016        // このスタンプ台を閉じる
+#define IDM_PDFSTAMP 2017     // PDFに押印…
+#define IDM_STAMPLOG 2018     // 押印履歴…
 
 // Tray pop-up menu (PopupMenu1).
 #define IDM_TRAY_EXIT 3001
@@ -37,6 +39,8 @@
 #define IDM_TRAY_NAMESTAMP 3014
 #define IDM_TRAY_SIMPLESTAMP 3015
 #define IDM_TRAY_N4 3016
+#define IDM_TRAY_PDFSTAMP 3017
+#define IDM_TRAY_STAMPLOG 3018
 
 // The three previews of the stamp pad (child window IDs).
 #define IDC_IMAGE1 2101

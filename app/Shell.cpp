@@ -14,11 +14,13 @@ void ConnectShell(SettingsStore& store, TTaskTrayForm& tray, TForm1& pad, TSimpl
     tray.Close();
   };
   pad.ToggleToolbar = [&toolbar] { toolbar.Toggle(); };
+  pad.ToolbarOutline = [&toolbar](int slot, const VectorTools& tools) { return toolbar.SlotOutline(slot, tools); };
+  pad.ToolbarSlotNames = [&toolbar] { return toolbar.PictureSlotNames(); };
   desk.HideStampPadAndToolbar = [&pad, &toolbar] { HideStampPadAndToolbar(pad, toolbar); };
   desk.HideToolbar = [&toolbar] { toolbar.Hide(); };
   if (message)
     desk.ShowInformation = [message](const StampNotice& notice) {
       if (notice.metafileOnly) message->MetafileOnly = 1;
-      message->ShowMessage(notice.placed, notice.pngLeftOut);
+      message->ShowNotice(notice);
     };
 }

@@ -6,7 +6,9 @@
 
 #include "Mainform.h"
 #include "Dpi.h"
+#include "ControlRequest.h"
 #include "MenuIds.h"
+#include "PdfControl.h"
 #include "ProgramFolder.h"
 #include "Records.h"
 #include "Smpstamp.h"
@@ -61,6 +63,8 @@ void TTaskTrayForm::BuildPopupMenu() {
   Append(PopupMenu1, IDM_TRAY_IMAGEEDIT, L"認印・日付印の編集");
   Append(PopupMenu1, IDM_TRAY_N5, L"グラフィックスクリプトエディタ");
   Append(PopupMenu1, 0, nullptr);
+  Append(PopupMenu1, IDM_TRAY_STAMPLOG, L"押印履歴…");
+  Append(PopupMenu1, IDM_TRAY_PDFSTAMP, L"PDFに押印…");
   Append(PopupMenu1, IDM_TRAY_OTHERSTAMP, L"ビットマップ印を押印");
   Append(PopupMenu1, IDM_TRAY_MDATEEXP, L"日付印をファイル化");
   Append(PopupMenu1, IDM_TRAY_MNAMEEXP, L"認印をファイル化");
@@ -110,7 +114,7 @@ void TTaskTrayForm::EnableItem(UINT id, bool enabled) {
 
 void TTaskTrayForm::DisableTrayMenu() {
   for (UINT id : {IDM_TRAY_OPTION, IDM_TRAY_IMAGEEDIT, IDM_TRAY_BITMAPEDIT, IDM_TRAY_NAMESTAMP, IDM_TRAY_DATESTAMP,
-                  IDM_TRAY_OTHERSTAMP, IDM_TRAY_ERASESTAMP, IDM_TRAY_MNAMEEXP, IDM_TRAY_MDATEEXP})
+                  IDM_TRAY_OTHERSTAMP, IDM_TRAY_ERASESTAMP, IDM_TRAY_MNAMEEXP, IDM_TRAY_MDATEEXP, IDM_TRAY_PDFSTAMP})
     EnableItem(id, false);
 }
 
@@ -126,14 +130,16 @@ void TTaskTrayForm::EnableTrayMenu() {
   EnableItem(IDM_TRAY_ERASESTAMP, bitmapSeal && !policy.BitmapEditOff());
   EnableItem(IDM_TRAY_MNAMEEXP, !policy.FileOutputOff());
   EnableItem(IDM_TRAY_MDATEEXP, !policy.FileOutputOff());
+  EnableItem(IDM_TRAY_PDFSTAMP, !policy.FileOutputOff());
 }
 
-void TTaskTrayForm::HandleControlMessage(WPARAM code) {
+void TTaskTrayForm::HandleControlMessage(WPARAM code, LPARAM sender) {
   if (Ready == 0 || !pad_ || !desk_) return;  // busy: the request is dropped, not queued
   TForm1& pad = *pad_;
+  const StampTrigger trigger = sender == kFromVrnctl ? StampTrigger::kVrnctl : StampTrigger::kVrnCtl;
   // Code 7 is the date stamp as the user's own: the date prompt and the message.
-  if (code == 7) return pad.SpeedButton2Click();
-  desk_->ServeExternalRequest([&] {
+  if (code == 7) return desk_->Serve({trigger, false}, [&] { pad.SpeedButton2Click(); });
+  desk_->Serve({trigger, true}, [&] {
     switch (code) {
       case 1: pad.SpeedButton1Click(); break;
       case 2: pad.SpeedButton2Click(); break;
@@ -150,8 +156,20 @@ void TTaskTrayForm::HandleControlMessage(WPARAM code) {
   });
 }
 
+// A PDF stamp asked for by another program; the answer is its outcome.
+LRESULT TTaskTrayForm::CopyData(const COPYDATASTRUCT& data) {
+  if (!IsPdfRequest(data) || !pad_ || !desk_) return 0;
+  if (Ready == 0) return PdfAnswer(PdfStampResult::Busy);  // dropped, as other requests are
+  return ServePdfRequest(data, [this](const PdfStampRequest& request, bool fromVrnctl) {
+    PdfStampResult result = PdfStampResult::Unsupported;
+    desk_->Serve({fromVrnctl ? StampTrigger::kVrnctl : StampTrigger::kVrnCtl, true},
+                 [&] { result = pad_->StampPdfRequest(request); });
+    return result;
+  });
+}
+
 void TTaskTrayForm::TrayIconMouse(UINT mouseMessage) {
-  if (Ready == 0 || !pad_) return;
+  if (Ready == 0 || !pad_ || !desk_) return;
   const int focusGet = OptionSettings.FocusGet;
   if (focusGet == 1) SetForegroundWindow(hwnd_);
   switch (mouseMessage) {
@@ -162,14 +180,16 @@ void TTaskTrayForm::TrayIconMouse(UINT mouseMessage) {
       if (focusGet == 0) SetForegroundWindow(hwnd_);
       break;
     case WM_LBUTTONDBLCLK:
-      switch (OptionSettings.TaskTrayIconDoubleClick) {
-        case 0: pad_->ShowPad(); break;
-        case 1: pad_->SpeedButton1Click(); break;
-        case 2: pad_->SpeedButton2Click(); break;
-        case 3:
-          if (pad_->HasBitmapSeal) pad_->B1Click();
-          break;
-      }
+      desk_->Serve({StampTrigger::kTray}, [this] {
+        switch (OptionSettings.TaskTrayIconDoubleClick) {
+          case 0: pad_->ShowPad(); break;
+          case 1: pad_->SpeedButton1Click(); break;
+          case 2: pad_->SpeedButton2Click(); break;
+          case 3:
+            if (pad_->HasBitmapSeal) pad_->B1Click();
+            break;
+        }
+      });
       break;
   }
 }
@@ -207,10 +227,14 @@ void TTaskTrayForm::N4Click() {
 }
 
 void TTaskTrayForm::OnCommand(UINT id) {
-  if (!pad_) return;
+  if (!pad_ || !desk_) return;
   // A disabled item does nothing, also when its command is posted.
   const UINT state = GetMenuState(PopupMenu1, id, MF_BYCOMMAND);
   if (state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) != 0) return;
+  desk_->Serve({StampTrigger::kTray}, [this, id] { TrayCommand(id); });
+}
+
+void TTaskTrayForm::TrayCommand(UINT id) {
   switch (id) {
     case IDM_TRAY_EXIT: ExitClick(); break;
     case IDM_TRAY_CREDIT: pad_->N4Click(); break;
@@ -223,6 +247,8 @@ void TTaskTrayForm::OnCommand(UINT id) {
     case IDM_TRAY_OTHERSTAMP: pad_->B1Click(); break;
     case IDM_TRAY_MDATEEXP: pad_->mDateExpClick(); break;
     case IDM_TRAY_MNAMEEXP: pad_->mNameExpClick(); break;
+    case IDM_TRAY_PDFSTAMP: pad_->mPdfStampClick(); break;
+    case IDM_TRAY_STAMPLOG: pad_->mStampLogClick(); break;
     case IDM_TRAY_DATESTAMP: pad_->SpeedButton2Click(); break;
     case IDM_TRAY_NAMESTAMP: pad_->SpeedButton1Click(); break;
     case IDM_TRAY_SIMPLESTAMP: pmSimpleStampClick(); break;
@@ -233,9 +259,10 @@ void TTaskTrayForm::OnCommand(UINT id) {
 
 LRESULT TTaskTrayForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kControlMessage) {
-    HandleControlMessage(wParam);
+    HandleControlMessage(wParam, lParam);
     return 0;
   }
+  if (message == WM_COPYDATA) return CopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
   if (message == kTrayIconMessage) {
     TrayIconMouse(static_cast<UINT>(lParam));
     return 0;

@@ -37,7 +37,8 @@ class TTaskTrayForm : public Window, public TrayMenu {
   void DisableTrayMenu() override;
   void EnableTrayMenu() override;
   void EnableItem(UINT id, bool enabled) override;
-  void HandleControlMessage(WPARAM code);
+  // lParam says which client sent it: VrnCtl.dll (0) or vrnctl.exe (1).
+  void HandleControlMessage(WPARAM code, LPARAM sender = 0);
   // Closes the window, which ends the message loop.
   void Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
@@ -52,8 +53,10 @@ class TTaskTrayForm : public Window, public TrayMenu {
   bool AddTrayIcon();
   void RemoveTrayIcon();
   void TrayIconMouse(UINT mouseMessage);
+  LRESULT CopyData(const COPYDATASTRUCT& data);
   void ShowPopupMenu();
   void OnCommand(UINT id);
+  void TrayCommand(UINT id);
   void pHelpClick();
   void pmSimpleStampClick();
   void N4Click();

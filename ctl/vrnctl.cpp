@@ -71,7 +71,7 @@ constexpr std::wstring_view kUsage =
     L"pdf の終了コード: 0 押印した、1 起動していない、2 引数の誤り、3 処理中、\r\n"
     L"  10 開けない、11 PDFでない、12 暗号化、13 相互参照の破損、14 読めない形式、15 ページがない、\r\n"
     L"  16 注釈不可、17 変更不可、18 ページ外、19 出力先あり、20 保存できない、21 印影がない、\r\n"
-    L"  22 取り消し、23 要求の誤り、24 応答なし\r\n";
+    L"  22 取り消し、23 要求の誤り、24 応答なし、25 管理者の設定で禁止\r\n";
 
 // A console takes UTF-16 as it is; redirected output is encoded in the
 // console's code page, or in 932 when there is no console at all.
@@ -142,7 +142,7 @@ std::wstring ArgumentProblem(const PdfArgumentError& error) {
 int StampPdf(int argc, wchar_t* argv[]) {
   const std::vector<std::wstring> words(argv + 2, argv + argc);
   PdfArgumentError error;
-  const PdfStampResult result = SendPdfStampWords(words, error);
+  const PdfStampResult result = SendPdfStampWords(words, error, true);
   if (result == PdfStampResult::Usage) {
     Write(STD_ERROR_HANDLE, ArgumentProblem(error) + L"\r\n\r\n");
     Write(STD_ERROR_HANDLE, kUsage);

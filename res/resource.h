@@ -36,6 +36,7 @@
 #define IDC_MESSAGE_CHECKBOX4 1034
 #define IDC_MESSAGE_NONDISP 1035  // "don't show this message again"
 #define IDC_MESSAGE_CHECKBOX5 1036  // display-only: the PNG
+#define IDC_MESSAGE_LOGNOTE 1037    // the stamp log could not keep the record (shown only then)
 
 // The background patterns under a guarded seal (BackImage 1, 2, 3).
 #define IDB_SHITAJI 1100

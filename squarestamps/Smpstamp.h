@@ -9,8 +9,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Dpi.h"
+#include "PdfStamping.h"
 #include "SettingsStore.h"
 #include "SimpleStampSettings.h"
 #include "StampDesk.h"
@@ -52,6 +54,12 @@ class TSimpleStamp : public Window {
   void SpeedButton13Click();
   void tbSizeChange();
 
+  // A slot's picture stamp as outlines, for a file (a PDF page); nullopt
+  // for a slot that makes no picture, or one the policy switches off.
+  std::optional<SealOutline> SlotOutline(int slot, const VectorTools& tools);
+  // The captions of the slots that make pictures; empty for the others.
+  std::vector<std::wstring> PictureSlotNames() const;
+
   bool EditMode() const { return editMode_; }
   const SimpleStampState& State() const { return state_; }
 
@@ -89,6 +97,7 @@ class TSimpleStamp : public Window {
   POINT CompactPosition() const;
 
   // The stamps, by kind (SmpstampStamps.cpp).
+  void StampSlot(int slot);
   StampOrder Order(AfterStamp after, bool asksPassword, std::function<StampPut(ClipboardWriter&)> put) const;
   void StampSquare(int slot, const std::string& text);
   void StampRotatedText(int slot, const std::string& text);

@@ -25,6 +25,7 @@
 #include "Text.h"
 #include "TextStamps.h"
 #include "UniqueHandle.h"
+#include "VectorCanvas.h"
 #include "resource.h"
 
 namespace {
@@ -110,6 +111,10 @@ bool DrawablePicture(int width, int height) {
 // clicks are: that stamp may be drawing in the pad's picture holder.
 void TSimpleStamp::SpeedButton1Click(int slot) {
   if (slot < 0 || slot >= kSlotCount || desk_.Busy()) return;
+  desk_.Serve({StampTrigger::kToolbar}, [this, slot] { StampSlot(slot); });
+}
+
+void TSimpleStamp::StampSlot(int slot) {
   const std::string text = WindowTextCp932(buttons_[slot]);
   const int kind = KindOf(slot);
   const std::string file = state_.Slots[slot].File;
@@ -143,13 +148,16 @@ namespace {
 
 // Puts a text stamp's metafile on the clipboard; its PNG is the metafile
 // drawn at the screen's pixels and scale.
-void PlaceTextStamp(ClipboardWriter& clipboard, GdiWorkImage& picture) {
-  UniqueHglobal png =
-      PngWanted() ? TransparentPngOfMetafile(picture, GdiWorkImage::ScreenPixelsPerMetre()) : UniqueHglobal();
-  clipboard.Open();
-  PutPictureFormats(clipboard, picture.TakeMetafile());
-  if (png) clipboard.PutPng(std::move(png));
-  clipboard.Close();
+StampPut PlaceTextStamp(ClipboardWriter& clipboard, GdiWorkImage& picture, StampSeal seal, const std::string& text) {
+  const int resolution = GdiWorkImage::ScreenPixelsPerMetre();
+  SealFormats formats;
+  if (PngWanted()) formats.png = TransparentPngOfMetafile(picture, resolution);
+  const SIZE pixels{picture.Width(), picture.Height()};
+  formats.SetMetafile(picture.TakeMetafile());
+  StampPut put;
+  put.label = LabelOf(formats, seal, text, resolution, pixels);
+  WriteFormats(clipboard, formats);
+  return put;
 }
 
 void TellTextTooLarge(HWND owner, bool empty) {
@@ -192,8 +200,7 @@ void TSimpleStamp::StampSquare(int slot, const std::string& text) {
       TellTextTooLarge(hwnd_, text.empty());
       return Reported();
     }
-    PlaceTextStamp(clipboard, picture);
-    return StampPut{};
+    return PlaceTextStamp(clipboard, picture, StampSeal::kSquareText, text);
   });
   order.metafileOnly = true;
   desk_.Stamp(order);
@@ -211,8 +218,7 @@ void TSimpleStamp::StampRotatedText(int slot, const std::string& text) {
       TellTextTooLarge(hwnd_, text.empty());
       return Reported();
     }
-    PlaceTextStamp(clipboard, picture);
-    return StampPut{};
+    return PlaceTextStamp(clipboard, picture, StampSeal::kRotatedText, text);
   });
   order.metafileOnly = true;
   desk_.Stamp(order);
@@ -243,8 +249,13 @@ void TSimpleStamp::StampNameSealFile(const std::string& file) {
         return design.has_value();
       },
       [&] {
-        return SealDrawing{CorrectedResolution(NameSealPixelsPerMetre(*design)), [&] { NameSealSettings = *design; },
-                           [&] { DrawNameSealBitmap(seal); }, [&] { DrawNameSealMetafile(seal); }, false};
+        return SealDrawing{CorrectedResolution(NameSealPixelsPerMetre(*design)),
+                           [&] { NameSealSettings = *design; },
+                           [&] { DrawNameSealBitmap(seal); },
+                           [&] { DrawNameSealMetafile(seal); },
+                           false,
+                           StampSeal::kSealFile,
+                           [&] { return file; }};
       });
 }
 
@@ -259,8 +270,13 @@ void TSimpleStamp::StampDateSealFile(const std::string& file) {
         return design.has_value();
       },
       [&] {
-        return SealDrawing{kDateSealPixelsPerMetre, [&] { DateSealSettings = *design; },
-                           [&] { DrawDateSealBitmap(seal, true); }, [&] { DrawDateSealMetafile(seal, true); }, true};
+        return SealDrawing{kDateSealPixelsPerMetre,
+                           [&] { DateSealSettings = *design; },
+                           [&] { DrawDateSealBitmap(seal, true); },
+                           [&] { DrawDateSealMetafile(seal, true); },
+                           true,
+                           StampSeal::kSealFile,
+                           [&] { return file; }};
       });
 }
 
@@ -276,7 +292,7 @@ void TSimpleStamp::StampImageFile(const std::string& file) {
   desk_.Stamp(Order(AfterStamp::HideToolbar, true, [&](ClipboardWriter& clipboard) {
     const StoredSettingsRestored restored(store_);
     CopyToField(OptionSettings.Bitmap1, file);
-    return StampBitmapSeal(clipboard, hwnd_, *desk_.Seal().clock);
+    return StampBitmapSeal(clipboard, hwnd_, *desk_.Seal().clock, StampSeal::kPictureFile);
   }));
 }
 
@@ -354,12 +370,98 @@ void TSimpleStamp::StampScript(const std::string& file, bool metafile) {
     const int resolution = CorrectedResolution(r);
     SealFormats formats = metafile ? VectorPictureFormats(Work(seal), resolution)
                                    : BitmapPictureFormats(Work(seal), resolution, hwnd_);
+    const SIZE pixels = metafile ? SIZE{Work(seal).Width(), Work(seal).Height()}
+                                 : SIZE{Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
     FreeWorkImage(seal);
-    WriteFormats(clipboard, formats);
     StampPut put = ReportOf(formats);
+    put.label = LabelOf(formats, StampSeal::kScript, file, resolution, pixels);
+    WriteFormats(clipboard, formats);
     if (!put.problem.empty()) put.problem = kScriptTooLargeForDib;
     return put;
   });
   order.metafileOnly = metafile;
   desk_.Stamp(order);
+}
+
+namespace {
+
+// Whether a slot of this kind makes a picture, and the policy leaves it on.
+bool MakesPicture(int kind, const AdminPolicyState& policy) {
+  switch (kind) {
+    case skSquare:
+    case skRotatedText: return true;
+    case skNameSealFile: return !policy.Off(4);
+    case skDateSealFile: return !policy.Off(5);
+    case skImageFile: return !policy.Off(6);
+    case skGraphicScript:
+    case skMetafileScript: return !policy.Off(8);
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::wstring> TSimpleStamp::PictureSlotNames() const {
+  const AdminPolicyState policy = ReadAdminPolicy(store_);
+  std::vector<std::wstring> names(kSlotCount);
+  for (int n = 0; n < kSlotCount; ++n)
+    if (MakesPicture(KindOf(n), policy)) names[n] = WideShowingInvalid(WindowTextCp932(buttons_[n]));
+  return names;
+}
+
+// Each kind drawn by the routine its stamp uses, at the resolution its
+// stamp has; a seal file's design replaces the stored one for the drawing.
+std::optional<SealOutline> TSimpleStamp::SlotOutline(int slot, const VectorTools& tools) {
+  if (slot < 0 || slot >= kSlotCount) return std::nullopt;
+  const int kind = KindOf(slot);
+  if (!MakesPicture(kind, ReadAdminPolicy(store_))) return std::nullopt;
+  const std::string text = WindowTextCp932(buttons_[slot]);
+  const std::string file = state_.Slots[slot].File;
+  SealForm& seal = desk_.Seal();
+  const int screen = GdiWorkImage::ScreenPixelsPerMetre();
+  switch (kind) {
+    case skSquare:
+      if (text.empty()) return std::nullopt;
+      return SealOutline{SquareStampDrawing(text, SquareStampFont(state_.SquareFormats[slot], state_.Common), tools),
+                         screen, StampSeal::kSquareText, text};
+    case skRotatedText: {
+      if (text.empty()) return std::nullopt;
+      const RotatedTextFormat& record = state_.RotatedFormats[slot];
+      return SealOutline{
+          RotatedTextDrawing(text, RotatedTextFont(record, state_.Common), record.Angle, tools), screen,
+          StampSeal::kRotatedText, text};
+    }
+    case skNameSealFile: {
+      const auto bytes = ReadFileStart(file, kNameSealFileBytes);
+      const std::optional<NameSealRecord> design = bytes ? NameSealFromFormatFile(*bytes) : std::nullopt;
+      if (!design) return std::nullopt;
+      const StoredSettingsRestored restored(store_);
+      NameSealSettings = *design;
+      return SealOutline{NameSealDrawing(seal, tools), CorrectedResolution(NameSealPixelsPerMetre(*design)),
+                         StampSeal::kSealFile, file};
+    }
+    case skDateSealFile: {
+      const auto bytes = ReadFileStart(file, kDateSealFileBytes);
+      const std::optional<DateSealRecord> design = bytes ? DateSealFromFormatFile(*bytes) : std::nullopt;
+      if (!design) return std::nullopt;
+      const StoredSettingsRestored restored(store_);
+      DateSealSettings = *design;
+      seal.DateText.clear();
+      return SealOutline{DateSealDrawing(seal, true, tools), kDateSealPixelsPerMetre, StampSeal::kSealFile, file};
+    }
+    case skImageFile: {
+      const DecodedImage decoded = DecodeImageFile(file);
+      if (decoded.status != ImageFileStatus::Loaded) return std::nullopt;
+      return SealOutline{PictureDrawing(decoded.dib, tools), BitmapSealResolution(), StampSeal::kPictureFile, file};
+    }
+    case skGraphicScript:
+    case skMetafileScript: {
+      VectorWorkImage picture(tools.glyphs, tools.ink);
+      const int r = kind == skMetafileScript ? RunMetafileScript(picture, file, seal)
+                                             : RunGraphicScript(picture, file, seal);
+      if (r == 0) return std::nullopt;
+      return SealOutline{picture.Drawing(), CorrectedResolution(r), StampSeal::kScript, file};
+    }
+  }
+  return std::nullopt;
 }

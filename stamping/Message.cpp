@@ -27,9 +27,9 @@ bool TMessageForm::Create(HWND owner) {
   return hwnd_ != nullptr;
 }
 
-void TMessageForm::ShowMessage(PlacedFormats placed, bool pngLeftOut) {
+void TMessageForm::ShowNotice(const StampNotice& notice) {
   if (!hwnd_) return;
-  FormShow(placed, pngLeftOut);
+  FormShow(notice);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   BringWindowToTop(hwnd_);
@@ -74,8 +74,18 @@ INT_PTR CALLBACK TMessageForm::Procedure(HWND hwnd, UINT message, WPARAM wParam,
 
 INT_PTR TMessageForm::Dispatch(UINT message, WPARAM wParam) {
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+      GetWindowRect(hwnd_, &plainWindow_);
+      const auto clientRect = [this](int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(hwnd_, id), &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+      };
+      plainOk_ = clientRect(IDOK);
+      plainNonDisp_ = clientRect(IDC_MESSAGE_NONDISP);
       return TRUE;
+    }
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return FALSE;
       if (LOWORD(wParam) == IDOK) Button1Click();
@@ -89,7 +99,8 @@ INT_PTR TMessageForm::Dispatch(UINT message, WPARAM wParam) {
   return FALSE;
 }
 
-void TMessageForm::FormShow(PlacedFormats placed, bool pngLeftOut) {
+void TMessageForm::FormShow(const StampNotice& notice) {
+  const PlacedFormats& placed = notice.placed;
   if (MetafileOnly == 1) {
     SetFormatBoxes(true, false, false, true);
     MetafileOnly = 0;
@@ -110,9 +121,29 @@ void TMessageForm::FormShow(PlacedFormats placed, bool pngLeftOut) {
   // whose picture carries the copy guard's marks, which a PNG would lack.
   Tick(IDC_MESSAGE_CHECKBOX5, OptionSettings.ClipboardPng != 0 && placed.png);
   SetDlgItemTextW(hwnd_, IDC_MESSAGE_CHECKBOX5,
-                  pngLeftOut ? L"ＰＮＧ画像（透過）… コピーガードの印が付かないため転送していません"
-                             : L"ＰＮＧ画像（透過）");
+                  notice.pngLeftOut ? L"ＰＮＧ画像（透過）… コピーガードの印が付かないため転送していません"
+                                    : L"ＰＮＧ画像（透過）");
+  ShowLogNotice(notice.logNotice);
   Tick(IDC_MESSAGE_NONDISP, false);
+}
+
+void TMessageForm::ShowLogNotice(const std::wstring& text) {
+  HWND note = GetDlgItem(hwnd_, IDC_MESSAGE_LOGNOTE);
+  SetWindowTextW(note, text.c_str());
+  RECT noteRect{};
+  GetWindowRect(note, &noteRect);
+  const int grow = text.empty() ? 0 : static_cast<int>(noteRect.bottom - noteRect.top);
+  ShowWindow(note, text.empty() ? SW_HIDE : SW_SHOW);
+  const auto place = [this, grow](int id, const RECT& plain) {
+    SetWindowPos(GetDlgItem(hwnd_, id), nullptr, plain.left, plain.top + grow, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(IDOK, plainOk_);
+  place(IDC_MESSAGE_NONDISP, plainNonDisp_);
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, (plainWindow_.bottom - plainWindow_.top) + grow,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TMessageForm::Button1Click() { FormClose(); }

@@ -10,6 +10,7 @@
 
 #include "Clipboard.h"
 #include "SettingsStore.h"
+#include "StampOrder.h"
 
 class TMessageForm {
  public:
@@ -26,9 +27,15 @@ class TMessageForm {
   // Creates the hidden window; true when it exists.
   bool Create(HWND owner);
   // Sets the boxes for the latest stamp and shows the message in front, also
-  // when it is already shown. Only formats the stamp placed are ticked;
-  // pngLeftOut says that the PNG was left out for the copy guard's sake.
-  void ShowMessage(PlacedFormats placed = PlacedFormats::All(), bool pngLeftOut = false);
+  // when it is already shown. Only formats the stamp placed are ticked; a
+  // PNG left out for the copy guard's sake and a record the stamp log could
+  // not keep are said.
+  void ShowNotice(const StampNotice& notice);
+  void ShowMessage(PlacedFormats placed = PlacedFormats::All()) {
+    StampNotice notice;
+    notice.placed = placed;
+    ShowNotice(notice);
+  }
   HWND Handle() const { return hwnd_; }
   // For the program's message loop: true when msg was the form's (its Enter,
   // Esc and Tab keys). windows.h makes the name IsDialogMessageW, in the
@@ -43,7 +50,9 @@ class TMessageForm {
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT message, WPARAM wParam);
 
-  void FormShow(PlacedFormats placed, bool pngLeftOut);
+  void FormShow(const StampNotice& notice);
+  // The stamp log's notice below the formats; the form grows to hold it.
+  void ShowLogNotice(const std::wstring& text);
   void Button1Click();
   void FormKeyDown(WPARAM key);
   void FormClose();
@@ -54,4 +63,6 @@ class TMessageForm {
   SettingsStore& store_;
   Actions actions_;
   HWND hwnd_ = nullptr;
+  RECT plainWindow_{};  // the form and the controls below the notice, without it
+  RECT plainOk_{}, plainNonDisp_{};
 };

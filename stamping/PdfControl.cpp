@@ -20,7 +20,7 @@ std::optional<PdfStampRequest> StampRequestOf(const PdfControlRequest& r) {
   return request;
 }
 
-LRESULT ServePdfRequest(const COPYDATASTRUCT& data, const PdfSealMaker& makeSeal) {
+LRESULT ServePdfRequest(const COPYDATASTRUCT& data, const PdfStamper& stamp) {
   if (!IsPdfRequest(data)) return 0;
   try {
     if (data.cbData > 0 && data.lpData == nullptr) return PdfAnswer(PdfStampResult::BadRequest);
@@ -28,9 +28,7 @@ LRESULT ServePdfRequest(const COPYDATASTRUCT& data, const PdfSealMaker& makeSeal
     const std::optional<PdfControlRequest> parsed = ParsePdfRequest(text);
     const std::optional<PdfStampRequest> request = parsed ? StampRequestOf(*parsed) : std::nullopt;
     if (!request) return PdfAnswer(PdfStampResult::BadRequest);
-    const PdfSealDrawing seal = makeSeal(request->seal);
-    if (seal.result != PdfStampResult::Stamped) return PdfAnswer(seal.result);
-    return PdfAnswer(StampSealOnPdf(*request, seal.appearance).result);
+    return PdfAnswer(stamp(*request, parsed->fromVrnctl));
   } catch (...) {
     // No exception may leave the window procedure.
     return PdfAnswer(PdfStampResult::Unsupported);

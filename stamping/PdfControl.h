@@ -14,21 +14,17 @@
 #include "PdfControlClient.h"
 #include "PdfStampFile.h"
 
-// A seal drawn for a PDF, or why there is none (NoSeal: no bitmap seal or
-// an empty slot; Cancelled: the password prompt was cancelled).
-struct PdfSealDrawing {
-  PdfStampResult result = PdfStampResult::NoSeal;
-  PdfAppearance appearance;
-};
-using PdfSealMaker = std::function<PdfSealDrawing(const PdfSealChoice&)>;
+// Stamps as the program does for its own dialog: the seal drawn, the file
+// written, the stamp kept in the log.
+using PdfStamper = std::function<PdfStampResult(const PdfStampRequest&, bool fromVrnctl)>;
 
 // Whether the copy data is a PDF stamp request at all.
 bool IsPdfRequest(const COPYDATASTRUCT& data);
 
-// Reads the request, has the seal drawn and stamps it; the answer for
-// WM_COPYDATA (0 when the data is no PDF stamp request). No message box:
-// the sender shows the outcome. Never throws.
-LRESULT ServePdfRequest(const COPYDATASTRUCT& data, const PdfSealMaker& makeSeal);
+// Reads the request and has it stamped; the answer for WM_COPYDATA (0 when
+// the data is no PDF stamp request). No message box: the sender shows the
+// outcome. Never throws.
+LRESULT ServePdfRequest(const COPYDATASTRUCT& data, const PdfStamper& stamp);
 
 // The request as StampSealOnPdf takes it; nullopt when a path is no UTF-8.
 std::optional<PdfStampRequest> StampRequestOf(const PdfControlRequest& request);

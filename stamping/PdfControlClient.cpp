@@ -58,11 +58,11 @@ PdfStampResult SendPdfRequest(const PdfControlRequest& request) {
     return PdfStampResult::NoAnswer;
   const LRESULT code = static_cast<LRESULT>(answer) - kPdfAnswerBase;
   // A Varnel that knows no PDF requests answers 0.
-  if (code < 0 || code > static_cast<LRESULT>(PdfStampResult::NoAnswer)) return PdfStampResult::NoAnswer;
+  if (code < 0 || code > static_cast<LRESULT>(PdfStampResult::NotAllowed)) return PdfStampResult::NoAnswer;
   return static_cast<PdfStampResult>(code);
 }
 
-PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error) {
+PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error, bool fromVrnctl) {
   std::vector<std::string> utf8;
   for (const std::wstring& word : words) {
     const std::optional<std::string> converted = StrictUtf8FromWide(word);
@@ -73,6 +73,7 @@ PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgu
     utf8.push_back(*converted);
   }
   PdfControlRequest request;
+  request.fromVrnctl = fromVrnctl;
   error = ParsePdfArguments(utf8, request);
   if (error.kind != PdfArgumentError::Kind::None) return PdfStampResult::Usage;
   for (std::string* path : {&request.pdf, &request.output}) {

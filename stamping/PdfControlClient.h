@@ -35,5 +35,7 @@ std::optional<std::wstring> StrictWideFromUtf8(std::string_view text);
 // Parses the words (file names made absolute, since Varnel's current folder
 // is its own), sends the request and returns Varnel's answer. A request
 // whose words are wrong is not sent: Usage, with what is wrong in error.
-PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error);
+// fromVrnctl: vrnctl.exe sends it (VrnCtl.dll otherwise), as the stamp log records.
+PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error,
+                                 bool fromVrnctl = false);
 PdfStampResult SendPdfRequest(const PdfControlRequest& request);

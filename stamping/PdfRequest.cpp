@@ -205,6 +205,7 @@ std::string SerializePdfRequest(const PdfControlRequest& r) {
   } else {
     text += "\nat=" + MmText(r.position.xMm) + "," + MmText(r.position.yMm);
   }
+  if (r.fromVrnctl) text += "\nclient=vrnctl";
   return text + "\n";
 }
 
@@ -245,6 +246,9 @@ std::optional<PdfControlRequest> ParsePdfRequest(std::string_view text) {
     } else if (key == "at") {
       good = ParseAt(value, r.position);
       at = true;
+    } else if (key == "client") {
+      good = value == "vrnctl" || value == "VrnCtl";
+      r.fromVrnctl = value == "vrnctl";
     } else {
       good = false;
     }

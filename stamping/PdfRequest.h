@@ -28,6 +28,7 @@ struct PdfControlRequest {
   PdfSealChoice seal;
   PdfPageChoice page;
   PdfSealPosition position;
+  bool fromVrnctl = false;  // sent by vrnctl.exe rather than VrnCtl.dll
 };
 
 // What is wrong with a request's words, and the word.

@@ -62,6 +62,8 @@ std::wstring PdfStampMessage(PdfStampResult result, const PdfMessageFacts& f) {
       return L"押印の要求を読み取れませんでした。";
     case PdfStampResult::NoAnswer:
       return L"Varnel印鑑から応答がありませんでした。";
+    case PdfStampResult::NotAllowed:
+      return L"管理者の設定により、印影をファイルに保存することはできません。";
   }
   return L"押印できませんでした。";
 }

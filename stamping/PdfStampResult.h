@@ -23,4 +23,5 @@ enum class PdfStampResult : int {
   Cancelled = 22,              // the user cancelled (password, dialog)
   BadRequest = 23,             // a request that cannot be read
   NoAnswer = 24,               // Varnel did not answer in time
+  NotAllowed = 25,             // the administrator's policy allows no seals saved to files
 };

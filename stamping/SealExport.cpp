@@ -9,16 +9,23 @@
 #include <vector>
 
 #include "Dib.h"
+#include "Docidform.h"
 #include "FileSave.h"
+#include "GdiGlyphSource.h"
 #include "ImageCodec.h"
 #include "SealOutput.h"
+#include "SealSvgFile.h"
+#include "Security.h"
+#include "Settings.h"
+#include "Sjis.h"
 
 namespace {
 
 constexpr wchar_t kFilter[] =
     L"ビットマップ(*.bmp)\0*.bmp\0"
     L"メタファイル(*.wmf)\0*.wmf\0"
-    L"PNG画像（透過）(*.png)\0*.png\0";
+    L"PNG画像（透過）(*.png)\0*.png\0"
+    L"SVG画像(*.svg)\0*.svg\0";
 
 std::wstring Environment(const wchar_t* name) {
   const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
@@ -76,8 +83,10 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
   request.reload();
   CreateWorkImage(seal);
   request.draw();
+  const SIZE pixels{Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
   std::wstring path;
   DWORD error = ERROR_SUCCESS;
+  StampPicture picture = StampPicture::kFileBmp;
   switch (dialog.FilterIndex) {
     case ExportSaveDialog::kBitmap: {
       path = WithExtension(chosen, L".bmp");
@@ -88,10 +97,17 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
     case ExportSaveDialog::kMetafile:
       path = WithExtension(chosen, L".wmf");
       error = SaveSealPicture(Work(seal), request.resolution, path, owner);
+      picture = StampPicture::kFileEmf;
       break;
     case ExportSaveDialog::kTransparentPng:
       path = WithExtension(chosen, L".png");
       error = SaveSealPng(Work(seal), request.resolution, path);
+      picture = StampPicture::kFilePng;
+      break;
+    case ExportSaveDialog::kSvg:
+      path = WithExtension(chosen, L".svg");
+      error = SaveSealSvgFile(request, path, owner);
+      picture = StampPicture::kFileSvg;
       break;
   }
   FreeWorkImage(seal);
@@ -99,7 +115,30 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
     ReportSaveFailure(owner, path, error);
     return;
   }
-  if (!path.empty()) dialog.FileName = path;
+  if (path.empty()) return;
+  dialog.FileName = path;
+  if (auto label = FileLabel(path, picture, request.seal, request.words ? request.words() : std::string(),
+                             request.resolution, pixels))
+    desk.Record(*label, owner);
+}
+
+DWORD SaveSealSvgFile(const SealExportRequest& request, const std::wstring& fileName, HWND owner) {
+  if (!request.drawVector) return ERROR_NOT_SUPPORTED;
+  GdiGlyphSource glyphs;
+  const VectorTools tools{glyphs, InkOnTransparent};
+  VectorDrawing drawing = request.drawVector(tools);
+  int resolution = request.resolution;
+  DocumentIdAnswer documentId;
+  if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(owner);
+  if (documentId.Accepted) {
+    // Laid out as the clipboard's picture lays out its marks: on the screen's scale.
+    const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
+    const int screen = GdiWorkImage::ScreenPixelsPerMetre();
+    const int rezoHosei = OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100;
+    drawing = WithSecurityMarks(drawing, resolution, {documentId.Text, code}, screen, rezoHosei, tools);
+    resolution = screen;
+  }
+  return SaveSealSvg(fileName, drawing, resolution, request.words ? request.words() : std::string());
 }
 
 // The metafile the clipboard would get, written as an enhanced metafile.

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "GdiWorkImage.h"
+#include "SealVectors.h"
 #include "StampDesk.h"
 
 // The stamp pad's save dialog, one object for both exports: it remembers the
@@ -16,7 +17,7 @@
 class ExportSaveDialog {
  public:
   // Filter indexes, from 1 as the dialog counts them.
-  static constexpr int kBitmap = 1, kMetafile = 2, kTransparentPng = 3;
+  static constexpr int kBitmap = 1, kMetafile = 2, kTransparentPng = 3, kSvg = 4;
 
   // Runs the dialog; false when the user cancelled.
   bool Execute(HWND owner, const wchar_t* title);
@@ -27,13 +28,18 @@ class ExportSaveDialog {
 };
 
 // One export: the seal's resolution, whether the dialog starts in the
-// user's home folder, its title, and how the seal is reloaded and drawn.
+// user's home folder, its title, how the seal is reloaded and drawn (as the
+// bitmap, and after it as outlines for an SVG file), and for the stamp log
+// which seal it is and what it says.
 struct SealExportRequest {
   int resolution = 0;
   bool fromHome = false;
   const wchar_t* title = L"";
   std::function<void()> reload;
   std::function<void()> draw;
+  std::function<VectorDrawing(const VectorTools&)> drawVector;
+  StampSeal seal = StampSeal::kName;
+  std::function<std::string()> words;
 };
 
 // Asks the password when the options say so, then the file, then writes the
@@ -47,6 +53,10 @@ DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fi
 // The seal as drawn, its paper transparent, with the stamp resolution as its
 // physical size; 0 or the platform's error code.
 DWORD SaveSealPng(GdiWorkImage& seal, int resolution, const std::wstring& fileName);
+// The seal as outlines in an SVG file at its designed size, with the copy
+// guard's marks below it when the options ask for them and the document ID
+// is given; 0 or the platform's error code.
+DWORD SaveSealSvgFile(const SealExportRequest& request, const std::wstring& fileName, HWND owner);
 
 // The path with the extension of its file name replaced by extension (which
 // starts with a dot), or the extension added when the name has none.

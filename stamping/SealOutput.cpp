@@ -10,9 +10,11 @@
 #include "GdiCanvas.h"
 #include "NameSeal.h"
 #include "Patterns.h"
+#include "FileSystemWide.h"
 #include "Security.h"
 #include "Settings.h"
 #include "Sjis.h"
+#include "StampRecorder.h"
 
 namespace {
 
@@ -149,6 +151,58 @@ void WriteFormats(ClipboardWriter& clipboard, SealFormats& formats) {
   clipboard.Close();
 }
 
+namespace {
+
+std::string GlobalBytes(HGLOBAL block) {
+  GlobalLockGuard lock(block);
+  if (!lock.get()) return {};
+  return std::string(static_cast<const char*>(lock.get()), GlobalSize(block));
+}
+
+std::string MetafileBytes(HENHMETAFILE metafile) {
+  std::string bytes(GetEnhMetaFileBits(metafile, 0, nullptr), '\0');
+  if (!bytes.empty()) GetEnhMetaFileBits(metafile, static_cast<UINT>(bytes.size()), reinterpret_cast<BYTE*>(bytes.data()));
+  return bytes;
+}
+
+StampLabel LabelFor(StampSeal seal, std::string text, int resolution, SIZE pixels) {
+  StampLabel label;
+  label.seal = seal;
+  label.text = std::move(text);
+  label.resolution = resolution;
+  label.widthHundredthsMm = static_cast<int>(static_cast<long long>(pixels.cx) * 100000 / std::max(1, resolution));
+  label.heightHundredthsMm = static_cast<int>(static_cast<long long>(pixels.cy) * 100000 / std::max(1, resolution));
+  return label;
+}
+
+}  // namespace
+
+std::optional<StampLabel> LabelOf(const SealFormats& formats, StampSeal seal, std::string text, int resolution,
+                                  SIZE pixels) {
+  if (!StampLogWanted()) return std::nullopt;
+  StampLabel label = LabelFor(seal, std::move(text), resolution, pixels);
+  if (formats.png) {
+    label.picture = StampPicture::kClipboardPng;
+    label.pictureBytes = GlobalBytes(formats.png.get());
+  } else if (formats.dib) {
+    label.picture = StampPicture::kClipboardDib;
+    label.pictureBytes = GlobalBytes(formats.dib.get());
+  } else if (formats.metafile) {
+    label.picture = StampPicture::kClipboardEmf;
+    label.pictureBytes = MetafileBytes(formats.metafile.get());
+  }
+  return label;
+}
+
+std::optional<StampLabel> FileLabel(const std::wstring& path, StampPicture picture, StampSeal seal, std::string text,
+                                    int resolution, SIZE pixels) {
+  if (!StampLogWanted()) return std::nullopt;
+  StampLabel label = LabelFor(seal, std::move(text), resolution, pixels);
+  label.picture = picture;
+  label.pictureBytes = ReadFileBytes(path, std::size_t{1} << 30).value_or(std::string());
+  return label;
+}
+
 // A picture too large for a DIB is worth a warning only when the options
 // ask for the DIB alone: otherwise its metafiles carry it.
 StampPut ReportOf(const SealFormats& formats) {
@@ -163,15 +217,18 @@ StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDr
   const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
   drawing.reload();
   SealFormats formats;
+  SIZE pixels{};
   if (!simpleMetafile) {
     CreateWorkImage(seal);
     drawing.drawBitmap();
+    pixels = {Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
     formats = BitmapPictureFormats(Work(seal), resolution, owner);
     FreeWorkImage(seal);
   } else {
     if (drawing.clearDateText) seal.DateText.clear();
     CreateWorkImage(seal);
     drawing.drawBitmap();
+    pixels = {Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
     // The DIB and the PNG come from the bitmap, the metafiles from the vector seal.
     formats.dibFirst = true;
     if (OptionSettings.ClipboardFormat == 2) {
@@ -185,8 +242,10 @@ StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDr
     if (WantsMetafile()) formats.SetMetafile(SealVectorMetafile(Work(seal), resolution));
     FreeWorkImage(seal);
   }
+  StampPut put = ReportOf(formats);
+  put.label = LabelOf(formats, drawing.seal, drawing.words ? drawing.words() : std::string(), resolution, pixels);
   WriteFormats(clipboard, formats);
-  return ReportOf(formats);
+  return put;
 }
 
 SealFormats BitmapPictureFormats(GdiWorkImage& picture, int resolution, HWND owner) {
@@ -291,7 +350,7 @@ LoadedBitmapSeal LoadBitmapSeal() {
   return loaded;
 }
 
-StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock) {
+StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock, StampSeal seal) {
   const int resolution = BitmapSealResolution();
   LoadedBitmapSeal loaded = LoadBitmapSeal();
   if (loaded.status != ImageFileStatus::Loaded) {
@@ -302,8 +361,11 @@ StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& cl
   }
   ApplySealRotation(*loaded.image, clock);
   SealFormats formats = BitmapSealFormats(*loaded.image, resolution);
+  StampPut put = ReportOf(formats);
+  put.label = LabelOf(formats, seal, std::string(FieldText(OptionSettings.Bitmap1)), resolution,
+                      {loaded.image->BitmapWidth(), loaded.image->BitmapHeight()});
   WriteFormats(clipboard, formats);
-  return ReportOf(formats);
+  return put;
 }
 
 // As the seal's picture, without the document-ID prompt, a change of depth,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ struct SealDrawing {
   std::function<void()> drawBitmap;
   std::function<void()> drawMetafile;
   bool clearDateText = false;  // the date seal asks its date once per stamp
+  // For the stamp log: which seal, and what it says once drawn.
+  StampSeal seal = StampSeal::kName;
+  std::function<std::string()> words;
 };
 
 // A stamp's formats, all made before the clipboard is opened, so that other
@@ -56,6 +60,14 @@ struct SealFormats {
 
 // Writes the formats in one clipboard session, the PNG last.
 void WriteFormats(ClipboardWriter& clipboard, SealFormats& formats);
+// What the stamp log keeps of a stamp of these formats, a picture of
+// `pixels` at `resolution`: the PNG's bytes when one goes, else the DIB's,
+// else the metafile's; nothing when no log is kept.
+std::optional<StampLabel> LabelOf(const SealFormats& formats, StampSeal seal, std::string text, int resolution,
+                                  SIZE pixels);
+// A file's bytes as saved, for the stamp log; nothing when no log is kept.
+std::optional<StampLabel> FileLabel(const std::wstring& path, StampPicture picture, StampSeal seal, std::string text,
+                                    int resolution, SIZE pixels);
 // What the information message and the warnings are told of them.
 StampPut ReportOf(const SealFormats& formats);
 
@@ -93,7 +105,9 @@ LoadedBitmapSeal LoadBitmapSeal();
 // Stamps the bitmap seal (tilted as the options ask) once the clipboard has
 // been emptied; reported when its file could not be read (the user has
 // been told).
-StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock);
+// seal: what the stamp log calls it (a toolbar's picture file stamps as the bitmap seal).
+StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock,
+                         StampSeal seal = StampSeal::kBitmap);
 // Its formats: the picture metafile, the DIB and the PNG as the options ask.
 SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution);
 

@@ -2,11 +2,12 @@
 
 #include "Password.h"
 #include "Settings.h"
+#include "StampRecorder.h"
 
 StampDesk::BusyScope::BusyScope(StampDesk& desk) : desk_(desk) {
   if (desk_.busyDepth_++ > 0) return;
   desk_.ready_ = 0;
-  desk_.seal_.ExternalRequest = desk_.externalRequest_;
+  desk_.seal_.ExternalRequest = desk_.request_.external;
 }
 
 StampDesk::BusyScope::~BusyScope() {
@@ -15,13 +16,26 @@ StampDesk::BusyScope::~BusyScope() {
   desk_.seal_.ExternalRequest = false;
 }
 
-void StampDesk::ServeExternalRequest(const std::function<void()>& request) {
+void StampDesk::Serve(StampRequest request, const std::function<void()>& serve) {
   struct Served {
-    bool& flag;
-    explicit Served(bool& f) : flag(f) { flag = true; }
-    ~Served() { flag = false; }
-  } served(externalRequest_);
-  request();
+    StampRequest& current;
+    const StampRequest before;
+    Served(StampRequest& c, StampRequest now) : current(c), before(c) { current = now; }
+    ~Served() { current = before; }
+  } served(request_, request);
+  serve();
+}
+
+std::wstring StampDesk::Log(const StampLabel& label) {
+  return StampLogNotice(RecordStamp({label.seal, label.text, request_.trigger, label.resolution,
+                                     label.widthHundredthsMm, label.heightHundredthsMm, label.picture,
+                                     label.pictureBytes}));
+}
+
+void StampDesk::Record(const StampLabel& label, HWND owner) {
+  const std::wstring notice = Log(label);
+  // Another program's request shows nothing; its client reports the stamp.
+  if (!notice.empty() && !request_.external) MessageBoxW(owner, notice.c_str(), L"Varnel印鑑", MB_OK | MB_ICONWARNING);
 }
 
 void StampDesk::CloseForGood() {
@@ -68,9 +82,16 @@ void StampDesk::Finish(const StampOrder& order, const StampResult& result) {
         result.put.problem.empty() ? L"印鑑イメージをクリップボードに転送できませんでした。" : result.put.problem;
     MessageBoxW(order.owner, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONWARNING);
   }
-  if (!placed || order.after == AfterStamp::Nothing) return;
-  if (OptionSettings.ShowMessage != 0 && !result.external && ShowInformation)
-    ShowInformation({result.placed, order.metafileOnly, result.put.pngLeftOut});
+  if (!placed) return;
+  const std::wstring logNotice = result.put.label ? Log(*result.put.label) : std::wstring();
+  const bool informs = order.after != AfterStamp::Nothing && OptionSettings.ShowMessage != 0 && !result.external &&
+                       ShowInformation;
+  // A record not kept is said in the message, or on its own when the user
+  // sees no message; another program's request shows nothing.
+  if (!logNotice.empty() && !informs && !result.external)
+    MessageBoxW(order.owner, logNotice.c_str(), L"Varnel印鑑", MB_OK | MB_ICONWARNING);
+  if (order.after == AfterStamp::Nothing) return;
+  if (informs) ShowInformation({result.placed, order.metafileOnly, result.put.pngLeftOut, logNotice});
   if (order.after != AfterStamp::MessageOnly) AfterStampAction(order.after);
 }
 

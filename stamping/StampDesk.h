@@ -46,9 +46,14 @@ class StampDesk {
     StampDesk& desk_;
   };
 
-  // Runs what a control message asks for as another program's request: its
-  // stamps show no information message and ask no date.
-  void ServeExternalRequest(const std::function<void()>& request);
+  // Runs what was asked for on behalf of who asked: the stamps it makes are
+  // recorded with that trigger, and another program's show no information
+  // message and ask no date.
+  void Serve(StampRequest request, const std::function<void()>& serve);
+
+  // Keeps a stamp that put a seal into a file (an export, a PDF page) in the
+  // stamp log; a record not kept is said in a warning.
+  void Record(const StampLabel& label, HWND owner);
 
   // The start-up password was refused: the program ends, and takes no
   // requests meanwhile.
@@ -77,11 +82,13 @@ class StampDesk {
   void Finish(const StampOrder& order, const StampResult& result);
   void AfterStampAction(AfterStamp after);
   void ReportClipboardFailure(HWND owner) const;
+  // The record of a stamp in the stamp log; empty, or why it was not kept.
+  std::wstring Log(const StampLabel& label);
 
   std::uint8_t& ready_;
   SealForm& seal_;
   ClipboardClearing clearing_;
   int busyDepth_ = 0;
-  bool externalRequest_ = false;
+  StampRequest request_;
   bool closed_ = false;
 };

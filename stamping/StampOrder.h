@@ -4,9 +4,32 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "Clipboard.h"
+#include "StampLog.h"
+
+// Who asked for a stamp: the stamp pad, the tray, the toolbar, or another
+// program (VrnCtl.dll or vrnctl.exe). A request of another program shows no
+// information message and asks no date, but for the date stamp that asks
+// to be treated as the user's own.
+struct StampRequest {
+  StampTrigger trigger = StampTrigger::kPad;
+  bool external = false;
+};
+
+// What a stamp put out, for the stamp log: which seal and what it says (code
+// page 932), its resolution and designed size, and the picture whose
+// SHA-256 is kept.
+struct StampLabel {
+  StampSeal seal = StampSeal::kName;
+  std::string text;
+  int resolution = 0;  // pixels per metre
+  int widthHundredthsMm = 0, heightHundredthsMm = 0;
+  StampPicture picture = StampPicture::kClipboardDib;
+  std::string pictureBytes;
+};
 
 // What follows a stamp once its pictures are on the clipboard.
 enum class AfterStamp {
@@ -28,6 +51,7 @@ struct StampPut {
   bool reported = false;    // nothing was placed, and the user has been told why
   std::wstring problem;     // a warning for the user: why nothing, or not every format, was placed
   bool pngLeftOut = false;  // the PNG asked for was left out: it would lack the copy guard's marks
+  std::optional<StampLabel> label;  // what the stamp log keeps of it
 };
 
 // What the information message tells of a stamp.
@@ -35,6 +59,7 @@ struct StampNotice {
   PlacedFormats placed;
   bool metafileOnly = false;  // only metafile formats were asked for
   bool pngLeftOut = false;
+  std::wstring logNotice;  // the stamp log could not keep the record: why
 };
 
 struct StampOrder {

@@ -24,7 +24,8 @@ const char* const kSealNames[] = {"認印", "日付印", "ビットマップ印"
 const char* const kTriggerKeywords[] = {"pad", "tray", "toolbar", "VrnCtl", "vrnctl"};
 const char* const kTriggerNames[] = {"スタンプ台", "タスクトレー", "角印ツールバー", "VrnCtl", "vrnctl"};
 const char* const kPictureKeywords[] = {"clipboard-png", "clipboard-dib", "clipboard-emf",
-                                        "file-bmp",      "file-emf",      "file-png"};
+                                        "file-bmp",      "file-emf",      "file-png",
+                                        "file-svg",      "file-pdf"};
 
 template <typename Enum, std::size_t N>
 std::string_view KeywordOf(Enum value, const char* const (&keywords)[N]) {

@@ -15,7 +15,8 @@ enum class StampSeal { kName, kDate, kBitmap, kSquareText, kRotatedText, kSealFi
 enum class StampTrigger { kPad, kTray, kToolbar, kVrnCtl, kVrnctl };
 // What the picture hash is taken of: the bytes put on the clipboard in that
 // format, or the file as saved.
-enum class StampPicture { kClipboardPng, kClipboardDib, kClipboardEmf, kFileBmp, kFileEmf, kFilePng };
+// The file of a PDF stamp is the seal's form as written into the PDF.
+enum class StampPicture { kClipboardPng, kClipboardDib, kClipboardEmf, kFileBmp, kFileEmf, kFilePng, kFileSvg, kFilePdf };
 
 std::string_view Keyword(StampSeal seal);
 std::string_view Keyword(StampTrigger trigger);

@@ -9,12 +9,12 @@
 #include "StampLogFiles.h"
 #include "Text.h"
 
-namespace {
-
 bool StampLogWanted() {
   RegistryStore store;
   return StampLogOn(OptionSettings, ReadAdminPolicy(store));
 }
+
+namespace {
 
 // The local time and its offset from UTC, read at one instant.
 StampMoment Now() {

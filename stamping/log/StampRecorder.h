@@ -29,6 +29,9 @@ struct StampLogResult {
   DWORD error = ERROR_SUCCESS;
 };
 
+// Whether stamps are recorded: the option StampLog or the policy PolicyStampLog.
+bool StampLogWanted();
+
 // With the option StampLog or the policy PolicyStampLog on, appends the
 // record of this stamp to the user's log; with both off writes nothing
 // (kOff). Never throws and never asks: a log that cannot be written leaves

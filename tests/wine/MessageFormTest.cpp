@@ -90,7 +90,7 @@ TEST_F(MessageForm, ThePngIsNamedWhenItWasAskedForAndPlaced) {
   EXPECT_EQ(Boxes(), "1111");
   form.ShowMessage({true, true, true, false});
   EXPECT_FALSE(Ticked(IDC_MESSAGE_CHECKBOX5)) << "refused by the platform: not claimed";
-  form.ShowMessage({true, true, true, false}, true);
+  form.ShowNotice({{true, true, true, false}, false, true, L""});
   EXPECT_FALSE(Ticked(IDC_MESSAGE_CHECKBOX5));
   EXPECT_NE(harness::ControlText(form.Handle(), IDC_MESSAGE_CHECKBOX5).find(L"コピーガード"), std::wstring::npos)
       << "left out for the copy guard: the message says so";

@@ -86,9 +86,8 @@ class PdfReceiver {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COPYDATA) {
-      return ServePdfRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), [](const PdfSealChoice& seal) {
-        return seal.kind == PdfSealKind::Bitmap ? PdfSealDrawing{PdfStampResult::NoSeal, {}}
-                                                : PdfSealDrawing{PdfStampResult::Stamped, RedBlock()};
+      return ServePdfRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), [](const PdfStampRequest& r, bool) {
+        return r.seal.kind == PdfSealKind::Bitmap ? PdfStampResult::NoSeal : StampSealOnPdf(r, RedBlock()).result;
       });
     }
     if (message == WM_DESTROY) PostQuitMessage(0);

@@ -57,7 +57,7 @@ TEST_F(Desk, EveryWayOutOfAStampEndsIdleWithTheRequestServed) {
     std::function<StampPut(ClipboardWriter&)> put;
   } ways[] = {
       {"placed", false, PutText},
-      {"reported", false, [](ClipboardWriter&) { return StampPut{true, L""}; }},
+      {"reported", false, [](ClipboardWriter&) { return StampPut{true, L"", false, std::nullopt}; }},
       {"thrown", false, [](ClipboardWriter&) -> StampPut { throw std::runtime_error("failed half-way"); }},
       {"password refused", true, PutText},
   };
@@ -73,7 +73,7 @@ TEST_F(Desk, EveryWayOutOfAStampEndsIdleWithTheRequestServed) {
       return way.put(clipboard);
     };
     harness::DialogDriver user(L"Varnel印鑑", [](HWND prompt) { harness::Click(prompt, IDCANCEL); });
-    desk.ServeExternalRequest([&] {
+    desk.Serve({StampTrigger::kVrnCtl, true}, [&] {
       try {
         desk.Stamp(order);
       } catch (const std::runtime_error&) {

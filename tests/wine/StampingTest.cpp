@@ -409,7 +409,7 @@ TEST_F(Stamping, AClipboardHeldByAnotherProgramIsReportedNotShownAsDone) {
 
 TEST_F(Stamping, ControlRequestsShowNoMessageAndClearTimerArms) {
   OptionSettings.ClipBrdClear = 2;
-  pad.Desk().ServeExternalRequest([this] { pad.SpeedButton1Click(); });
+  pad.Desk().Serve({StampTrigger::kVrnCtl, true}, [this] { pad.SpeedButton1Click(); });
   EXPECT_EQ(informationShown, 0);
   EXPECT_EQ(OurFormats().size(), 3u);
   EXPECT_TRUE(pad.Desk().Clearing().ClearTimerEnabled());
