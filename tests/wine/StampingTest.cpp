@@ -51,13 +51,7 @@ LONG FrameHeight() {
   return header ? header->rclFrame.bottom - header->rclFrame.top : 0;
 }
 
-// A screen pixel in hundredths of a millimetre.
-LONG OnePixel() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return 2540 / dpi + 1;
-}
+LONG OnePixel() { return harness::kOneReferencePixel; }
 
 class Stamping : public ::testing::Test {
  protected:
@@ -262,11 +256,8 @@ TEST_F(Stamping, CopyGuardAddsTheBandWhenTheDocumentIdIsGiven) {
     });
     pad.SpeedButton1Click();
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  EXPECT_NEAR(FrameHeight(), plainHeight + MulDiv(30, 2540, dpi), OnePixel()) << "30 pixels taller";
-  EXPECT_NEAR(FrameWidth(), MulDiv(100, 2540, dpi), OnePixel()) << "a narrow seal sits on a RezoHosei-wide canvas";
+  EXPECT_NEAR(FrameHeight(), plainHeight + harness::ReferenceFrame(30), OnePixel()) << "30 pixels taller";
+  EXPECT_NEAR(FrameWidth(), harness::ReferenceFrame(100), OnePixel()) << "a narrow seal sits on a RezoHosei-wide canvas";
 
   {
     harness::DialogDriver user(L"押印先文書の文書ID", [](HWND dialog) { harness::Click(dialog, IDCANCEL); });
