@@ -11,6 +11,7 @@
 
 #include "FileSystem.h"
 #include "Mainform.h"
+#include "ProgramFolder.h"
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "harness/Clipboard.h"
@@ -410,25 +411,15 @@ TEST_F(Stamping, ControlRequestsShowNoMessageAndClearTimerArms) {
   EXPECT_FALSE(pad.ClearTimerEnabled());
 }
 
-// A temporary current folder holding the bitmap seal file, as the program
-// folder would.
+// The bitmap seal file in the user's own folder, where the program keeps the
+// seals a user makes.
 class BitmapSealFolder {
  public:
-  BitmapSealFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"varnel-bitmap-seal";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    GetCurrentDirectoryW(MAX_PATH, previous_);
-    SetCurrentDirectoryW(folder_.c_str());
-  }
-  ~BitmapSealFolder() {
-    DeleteFileW(L"varnel.bmp");
-    SetCurrentDirectoryW(previous_);
-    RemoveDirectoryW(folder_.c_str());
-  }
+  BitmapSealFolder() { MakeUserFolder(); }
+  ~BitmapSealFolder() { Remove(); }
+  void Remove() { DeleteFileW(path_.c_str()); }
   void Write(const std::string& bytes) {
-    HANDLE h = CreateFileW(L"varnel.bmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE h = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(h);
@@ -458,8 +449,7 @@ class BitmapSealFolder {
   }
 
  private:
-  std::wstring folder_;
-  wchar_t previous_[MAX_PATH] = {};
+  const std::wstring path_ = UserFile(L"varnel.bmp");
 };
 
 TEST_F(Stamping, BitmapSealOfEightHundredPixelsStillGetsADib) {
@@ -489,7 +479,7 @@ TEST_F(Stamping, UnreadableBitmapSealFilesAreReportedWithoutACrash) {
   int reported = 0;
   for (std::size_t i = 0; i <= std::size(cases); ++i) {
     if (i < std::size(cases)) folder.Write(cases[i]);  // the last round has no file at all
-    else DeleteFileW(L"varnel.bmp");
+    else folder.Remove();
     harness::PutClipboardText("previous contents");
     {
       harness::DialogDriver user(L"", [&](HWND box) {
