@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "ControlRequest.h"
+#include "UniqueHandle.h"
 
 namespace {
 
@@ -15,6 +16,9 @@ constexpr int kExitPosted = 0;
 constexpr int kExitHelp = 0;
 constexpr int kExitNotPosted = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNotEnded = 3;
+// How long an ending Varnel may take to save its settings and go.
+constexpr DWORD kEndingMs = 15000;
 
 struct Command {
   const wchar_t* word;
@@ -38,7 +42,8 @@ constexpr std::wstring_view kUsage =
     L"  clear    クリップボードを消去\r\n"
     L"  exit     Varnel印鑑を終了（終了の確認あり）\r\n"
     L"  user     ユーザー切替のためにVarnel印鑑を終了\r\n"
-    L"終了コード: 0 要求を送った、1 Varnel印鑑が起動していない、2 引数の誤り\r\n";
+    L"  close    Varnel印鑑を確認なしで終了し、終わるまで待つ（設定は保存。インストーラー用）\r\n"
+    L"終了コード: 0 要求を送った、1 Varnel印鑑が起動していない、2 引数の誤り、3 終了しなかった\r\n";
 
 // A console takes UTF-16 as it is; redirected output is encoded in the
 // console's code page, or in 932 when there is no console at all.
@@ -91,6 +96,25 @@ int Send(VarnelRequestCode code) {
   return kExitNotPosted;
 }
 
+// Ends the Varnel of this desktop as closing its hidden window does: without
+// a question, keeping its settings, and waits until it has gone. An
+// installer does this before it replaces or removes the program.
+int Close() {
+  HWND varnelMain = FindWindowW(nullptr, L"VarnelMain");
+  if (varnelMain == nullptr) {
+    Write(STD_ERROR_HANDLE, L"Varnel印鑑が起動していません。\r\n");
+    return kExitNotPosted;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(varnelMain, &processId);
+  const UniqueHandleObject process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+  if (PostMessageW(varnelMain, WM_CLOSE, 0, 0) && process &&
+      WaitForSingleObject(process.get(), kEndingMs) == WAIT_OBJECT_0)
+    return kExitPosted;
+  Write(STD_ERROR_HANDLE, L"Varnel印鑑が終了しませんでした。\r\n");
+  return kExitNotEnded;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
@@ -98,6 +122,7 @@ int wmain(int argc, wchar_t* argv[]) {
     Write(STD_OUTPUT_HANDLE, kUsage);
     return kExitHelp;
   }
+  if (argc == 2 && SameWord(argv[1], L"close")) return Close();
   const Command* command = argc == 2 ? FindCommand(argv[1]) : nullptr;
   if (command == nullptr) {
     Write(STD_ERROR_HANDLE, kUsage);
