@@ -46,6 +46,12 @@ std::wstring TemporaryFileIn(const std::wstring& folder) {
     return {};
   }
   if (GetTempFileNameW(folder.c_str(), L"vrn", 0, temporary) == 0) return {};
+  // Wine names a file it could not make (a folder that takes no new files)
+  // as if it had made it.
+  if (const DWORD error = GetLastError(); GetFileAttributesW(temporary) == INVALID_FILE_ATTRIBUTES) {
+    SetLastError(error ? error : ERROR_ACCESS_DENIED);
+    return {};
+  }
   return temporary;
 }
 

@@ -97,6 +97,7 @@ bool FolderAcceptsNewFiles(const std::wstring& folder) {
   // all have their say.
   wchar_t probe[MAX_PATH + 16] = {};
   if (folder.size() > MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"vrn", 0, probe) == 0) return false;
+  // The name alone proves nothing: Wine gives one it could not make.
   return DeleteFileW(probe) != FALSE;
 }
 
