@@ -119,4 +119,25 @@ TEST(StandardUserFiles, ASaveWhereNoFileMayBeMadeChangesTheFileItself) {
   EXPECT_FALSE(Exists(folder + L"\\made.txt"));
 }
 
+// Erasing a seal: the user's own copy goes; one the installation placed
+// beside the program (here beside this program, in a folder this user may
+// not write) stays and is said to belong to the installation.
+TEST(StandardUserFiles, ErasingTakesTheUsersCopyAndLeavesTheInstallations) {
+  const std::wstring installed = ProgramFile(L"company.png");
+  ASSERT_TRUE(Exists(installed)) << "run-as-standard-user places it";
+  ASSERT_FALSE(ProgramFolderWritable());
+  ASSERT_EQ(MakeUserFolder(), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_TRUE(harness::WriteWholeFile(UserFile(L"company.png"), "x", 1));
+  EXPECT_EQ(FindProgramFile(L"company.png"), UserFile(L"company.png")) << "the user's copy first";
+
+  const EraseResult own = EraseProgramFile(L"company.png");
+  EXPECT_EQ(own.outcome, EraseOutcome::Erased);
+  EXPECT_FALSE(Exists(UserFile(L"company.png")));
+  const EraseResult theirs = EraseProgramFile(L"company.png");
+  EXPECT_EQ(theirs.outcome, EraseOutcome::BelongsToInstallation);
+  EXPECT_EQ(theirs.path, installed);
+  EXPECT_TRUE(Exists(installed));
+  EXPECT_EQ(EraseProgramFile(L"none.bmp").outcome, EraseOutcome::Missing);
+}
+
 }  // namespace
