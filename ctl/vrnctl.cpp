@@ -17,6 +17,7 @@
 #include "StampLog.h"
 #include "StampLogFiles.h"
 #include "Text.h"
+#include "UniqueHandle.h"
 
 namespace {
 
@@ -24,6 +25,9 @@ constexpr int kExitPosted = 0;
 constexpr int kExitHelp = 0;
 constexpr int kExitNotPosted = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNotEnded = 3;
+// How long an ending Varnel may take to save its settings and go.
+constexpr DWORD kEndingMs = 15000;
 // "vrnctl log": the log is intact (0), its chain breaks (3), or a file
 // cannot be read or written (4).
 constexpr int kExitIntact = 0;
@@ -54,11 +58,13 @@ constexpr std::wstring_view kUsage =
     L"  clear    クリップボードを消去\r\n"
     L"  exit     Varnel印鑑を終了（終了の確認あり）\r\n"
     L"  user     ユーザー切替のためにVarnel印鑑を終了\r\n"
+    L"  close    Varnel印鑑を確認なしで終了し、終わるまで待つ（設定は保存。インストーラー用）\r\n"
     L"  pdf      PDFのページに押印（下記）\r\n"
     L"  log verify  押印履歴を検証（ファイルの指定がなければ利用者の押印履歴の全月）\r\n"
     L"  log export  押印履歴をCSV（UTF-8）に保存（日付は 2026-12-08 の形、両端を含む）\r\n"
     L"終了コード: 0 要求を送った・押印履歴に異常なし、1 Varnel印鑑が起動していない、2 引数の誤り、\r\n"
-    L"            3 押印履歴の改ざんを検出、4 押印履歴やファイルを読み書きできない\r\n"
+    L"            3 終了しなかった（close）・押印履歴の改ざんを検出（log）、\r\n"
+    L"            4 押印履歴やファイルを読み書きできない\r\n"
     L"\r\n"
     L"使い方: vrnctl pdf ファイル.pdf [--seal name|date|bmp|slot 番号] [--page 番号|first|last]\r\n"
     L"          [--at 横mm,縦mm | --corner top-left|top-right|bottom-left|bottom-right] [--margin mm]\r\n"
@@ -237,6 +243,25 @@ int Log(int argc, wchar_t* argv[]) {
   return Usage();
 }
 
+// Ends the Varnel of this desktop as closing its hidden window does: without
+// a question, keeping its settings, and waits until it has gone. An
+// installer does this before it replaces or removes the program.
+int Close() {
+  HWND varnelMain = FindWindowW(nullptr, L"VarnelMain");
+  if (varnelMain == nullptr) {
+    Write(STD_ERROR_HANDLE, L"Varnel印鑑が起動していません。\r\n");
+    return kExitNotPosted;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(varnelMain, &processId);
+  const UniqueHandleObject process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+  if (PostMessageW(varnelMain, WM_CLOSE, 0, 0) && process &&
+      WaitForSingleObject(process.get(), kEndingMs) == WAIT_OBJECT_0)
+    return kExitPosted;
+  Write(STD_ERROR_HANDLE, L"Varnel印鑑が終了しませんでした。\r\n");
+  return kExitNotEnded;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
@@ -244,6 +269,7 @@ int wmain(int argc, wchar_t* argv[]) {
     Write(STD_OUTPUT_HANDLE, kUsage);
     return kExitHelp;
   }
+  if (argc == 2 && SameWord(argv[1], L"close")) return Close();
   if (argc >= 2 && SameWord(argv[1], L"pdf")) return StampPdf(argc, argv);
   if (argc >= 2 && SameWord(argv[1], L"log")) {
     // No exception may end the program with another code than the table's.

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "Dialog.h"
+#include "Dpi.h"
 #include "Settings.h"
 #include "Text.h"
 #include "UniqueHandle.h"
@@ -34,10 +35,12 @@ LRESULT CALLBACK LabelColourProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-UniqueHfont BoldVariant(HFONT font) {
+// The font in bold, its height scaled from one DPI to another.
+UniqueHfont BoldVariant(HFONT font, UINT fromDpi, UINT toDpi) {
   LOGFONTW description{};
   if (!font || !GetObjectW(font, sizeof description, &description)) return {};
   description.lfWeight = FW_BOLD;
+  description.lfHeight = MulDiv(description.lfHeight, static_cast<int>(toDpi), static_cast<int>(fromDpi));
   return UniqueHfont(CreateFontIndirectW(&description));
 }
 
@@ -64,13 +67,28 @@ class TForm5 : public ModalDialog {
     return false;
   }
   void OnClose() override { Button2Click(); }
+  // The dialog manager scales the fonts it gave the controls to a new
+  // monitor's DPI, but not one of ours: the bold label is made anew.
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR&) override {
+    if (message != WM_DPICHANGED) return false;
+    const UINT dpi = HIWORD(wParam);
+    if (dpi != 0 && dpi != labelDpi_) SetLabelFont(BoldVariant(labelFont_.get(), labelDpi_, dpi), dpi);
+    return false;  // the dialog manager does the rest
+  }
 
  private:
   void StyleLabel() {
-    HWND label = Item(IDC_PASSWORD_LABEL);
-    labelFont_ = BoldVariant(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    if (labelFont_) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
+    const UINT dpi = WindowDpi(hwnd_);
+    SetLabelFont(BoldVariant(reinterpret_cast<HFONT>(SendMessageW(Item(IDC_PASSWORD_LABEL), WM_GETFONT, 0, 0)), dpi,
+                             dpi),
+                 dpi);
     SetWindowSubclass(hwnd_, LabelColourProc, IDC_PASSWORD_LABEL, kNavy);
+  }
+  void SetLabelFont(UniqueHfont font, UINT dpi) {
+    if (!font) return;
+    SendMessageW(Item(IDC_PASSWORD_LABEL), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    labelFont_ = std::move(font);  // the label lets go of the old one above
+    labelDpi_ = dpi;
   }
   // Asked from the tray, the program is usually not the active one.
   void FormShow() {
@@ -95,6 +113,7 @@ class TForm5 : public ModalDialog {
 
   // Declared in the form so that it outlives the label that shows it.
   UniqueHfont labelFont_;
+  UINT labelDpi_ = kDesignDpi;
 };
 
 }  // namespace

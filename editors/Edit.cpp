@@ -10,6 +10,7 @@
 #include "CommonDialogs.h"
 #include "FileSystem.h"
 #include "FormDialog.h"
+#include "ProgramFolder.h"
 #include "QdxDate.h"
 #include "SealPreview.h"
 #include "Settings.h"
@@ -159,7 +160,7 @@ class TForm2 : public FormDialog {
 };
 
 void TForm2::FormCreate() {
-  LoadAllSettings(store_, FileExists);
+  LoadAllSettings(store_, ProgramFileExists);
   openedName_ = NameSealSettings;
   openedDate_ = DateSealSettings;
   opened_ = true;

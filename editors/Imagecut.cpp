@@ -13,6 +13,7 @@
 
 #include "Bitmapsave.h"
 #include "Dialog.h"
+#include "Dpi.h"
 #include "FileSave.h"
 #include "GdiWorkImage.h"
 #include "ImageCodec.h"
@@ -26,10 +27,11 @@
 
 namespace {
 
-constexpr int kFrameMax = 449;   // the frame's first and largest width
-constexpr int kFrameStep = 4;    // it grows and shrinks by this, about its centre
-constexpr int kMargin = 8;       // around the frame, in pixels
-constexpr int kColumnGap = 12;   // between the frame and the column of controls
+constexpr int kFrameMax = 449;   // the frame's first and largest side
+constexpr int kFrameStep = 4;    // its sides grow and shrink by this, about its centre
+constexpr int kFrameFloor = 100;  // the buttons shrink no side below this (and a step)
+constexpr int kMargin = 8;       // around the frame, in pixels at 96 dpi
+constexpr int kColumnGap = 12;   // between the frame and the column of controls, the same
 // A picture is never dragged so far that less of it than this stays in the
 // frame: the user must be able to take hold of it again.
 constexpr int kKeepInFrame = 16;
@@ -45,12 +47,19 @@ std::wstring Stem(const std::wstring& path) {
   return name;
 }
 
+// Where the cut is saved. The user's own folder when the program folder may
+// not be written (an installed program); an unzipped folder keeps its seals
+// beside the program, where the stamp pad erases them.
+std::wstring SealSavePath(const std::wstring& name) {
+  return ProgramFolderWritable() ? ProgramFile(name) : UserFile(name);
+}
+
 // The frame: a white panel with a lowered inner bevel.
 class CutFrame : public Window {
  public:
   bool Create(HWND parent) {
-    return CreateWindowOf(L"VarnelCutFrame", 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, L"", kMargin, kMargin,
-                          kFrameMax, kFrameMax, parent, reinterpret_cast<HMENU>(INT_PTR{IDC_CUT_PANEL1}));
+    return CreateWindowOf(L"VarnelCutFrame", 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, L"", 0, 0, kFrameMax,
+                          kFrameMax, parent, reinterpret_cast<HMENU>(INT_PTR{IDC_CUT_PANEL1}));
   }
 
  protected:
@@ -142,7 +151,10 @@ class TImgCut : public ModalDialog {
 
  protected:
   void OnInitDialog() override {
-    Layout();
+    dpi_ = WindowDpi(hwnd_);
+    CreateFrame();
+    Arrange();
+    CentreOnMonitor();
     AddHints();
     FormCreate();
   }
@@ -160,18 +172,25 @@ class TImgCut : public ModalDialog {
     return false;
   }
   void OnClose() override { Button2Click(); }
-  bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR&) override {
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR&) override {
     // On a monitor of another DPI the dialog manager scales every child;
-    // the frame shows the scan's own pixels, so it takes its size back.
-    if (message == WM_DPICHANGED) PostMessageW(hwnd_, kRefitFrameMessage, 0, 0);
+    // the frame shows the scan's own pixels, so it takes its size back and
+    // the column and the margins are laid out anew at the new DPI.
+    if (message == WM_DPICHANGED) {
+      dpi_ = HIWORD(wParam);
+      PostMessageW(hwnd_, kRefitFrameMessage, 0, 0);
+    }
     if (message != kRefitFrameMessage) return false;
-    SetFrameWidth(frameWidth_);
+    Arrange();
     return true;
   }
 
  private:
   static constexpr UINT kRefitFrameMessage = WM_APP + 1;
-  void Layout();
+  void CreateFrame();
+  void Arrange();
+  void CentreOnMonitor();
+  int Scaled(int pixels) const { return ScaleToDpi(pixels, dpi_); }
   void AddHints();
   void FormCreate();
   void ShowPrintSize();
@@ -186,18 +205,20 @@ class TImgCut : public ModalDialog {
   void Image1MouseUp() { Dragging = false; }
 
   bool LoadPicture(const std::wstring& path, bool tellFailure);
-  void SetFrameWidth(int width);
+  void SetFrameSize(SIZE size);
   void MarkChanged() {
     if (CutState != 0) CutState = 3;
   }
-  bool SaveCut(const std::string& name);
+  bool SaveCut(const std::string& name, const std::wstring& path);
 
   SettingsStore& store_;
   CutFrame Panel1;
   CutImage Image1;
   std::unique_ptr<GdiWorkImage> picture_;  // the loaded picture, 24 bits
   HWND hints_ = nullptr;  // destroyed with the dialog, its owner
-  int frameWidth_ = kFrameMax;
+  // The frame's client size: the cut is one pixel more each way.
+  SIZE frame_{kFrameMax, kFrameMax};
+  UINT dpi_ = kDesignDpi;  // the monitor's, as WM_DPICHANGED last told it
 
   bool Dragging = false;
   int GrabX = 0, GrabY = 0;
@@ -206,20 +227,24 @@ class TImgCut : public ModalDialog {
   std::wstring SourceFile;
 };
 
-// The frame keeps its exact pixel size, whatever the dialog font: the
-// template's column of controls is moved beside it and the dialog fitted.
-void TImgCut::Layout() {
+void TImgCut::CreateFrame() {
   Panel1.Create(hwnd_);
   Image1.Create(Panel1.Handle());
   Image1.OnMouseDown = [this](POINT p) { Image1MouseDown(p); };
   Image1.OnMouseMove = [this](POINT p) { Image1MouseMove(p); };
   Image1.OnMouseUp = [this] { Image1MouseUp(); };
+}
 
-  const int columnLeft = kMargin + kFrameMax + kColumnGap;
-  const int frameBottom = kMargin + kFrameMax;
+// The frame keeps its exact pixel size, whatever the dialog font and DPI:
+// the template's column of controls is moved beside it, at margins of the
+// window's DPI, and the dialog fitted.
+void TImgCut::Arrange() {
+  SetFrameSize(frame_);
+  const int columnLeft = Scaled(kMargin) + kFrameMax + Scaled(kColumnGap);
+  const int frameBottom = Scaled(kMargin) + kFrameMax;
   std::vector<HWND> column;
   for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (child != Panel1.Handle()) column.push_back(child);
+    if (child != Panel1.Handle() && GetParent(child) == hwnd_) column.push_back(child);
   int left = INT_MAX, right = 0, bottom = 0;
   auto rectOf = [this](HWND child) {
     RECT r;
@@ -232,27 +257,35 @@ void TImgCut::Layout() {
     RECT r = rectOf(child);
     OffsetRect(&r, columnLeft - left, 0);
     SetWindowPos(child, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The two closing buttons stand at the foot of the frame, or below the
+  // column where a large font makes it the taller.
+  const RECT radio = rectOf(Item(IDC_CUT_RADIOGROUP)), ok = rectOf(Item(IDOK)), cancel = rectOf(Item(IDCANCEL));
+  const int gap = cancel.top - ok.top;
+  const int cancelTop = std::max<int>(frameBottom - (cancel.bottom - cancel.top), radio.bottom + Scaled(8) + gap);
+  for (auto [id, top] : {std::pair{IDOK, cancelTop - gap}, std::pair{IDCANCEL, cancelTop}})
+    SetWindowPos(Item(id), nullptr, columnLeft, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (HWND child : column) {
+    const RECT r = rectOf(child);
     right = std::max<int>(right, r.right);
     bottom = std::max<int>(bottom, r.bottom);
   }
-  // The two closing buttons stand at the foot of the frame.
-  if (const int shift = frameBottom - rectOf(Item(IDCANCEL)).bottom; shift > 0)
-    for (int id : {IDOK, IDCANCEL}) {
-      const RECT r = rectOf(Item(id));
-      SetWindowPos(Item(id), nullptr, r.left, r.top + shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+  const SIZE window = WindowSizeForClient(hwnd_, right + Scaled(kMargin),
+                                          std::max(bottom, frameBottom) + Scaled(kMargin), dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
-  RECT window{0, 0, right + kMargin, std::max(bottom, frameBottom) + kMargin};
-  AdjustWindowRectEx(&window, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-  const int width = window.right - window.left, height = window.bottom - window.top;
+void TImgCut::CentreOnMonitor() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
   SetWindowPos(hwnd_, nullptr, work.left + std::max(0, static_cast<int>(work.right - work.left) - width) / 2,
-               work.top + std::max(0, static_cast<int>(work.bottom - work.top) - height) / 2, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               work.top + std::max(0, static_cast<int>(work.bottom - work.top) - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TImgCut::AddHints() {
@@ -291,11 +324,13 @@ void TImgCut::FormCreate() {
   CutState = 0;
   Image1.MoveTo({0, 0});
   const std::string_view seal = FieldText(OptionSettings.Bitmap1);
-  if (seal != "0" && LoadPicture(Wide(seal), false)) {
+  if (const std::wstring file = seal != "0" ? FindProgramFile(Wide(seal)) : std::wstring();
+      !file.empty() && LoadPicture(file, false)) {
     SourceFile = Wide(seal);
-    // The frame fits the seal, so that saving it again keeps its size; the
-    // floor of the size buttons does not apply here.
-    SetFrameWidth(std::clamp(picture_->BitmapWidth() - 1, 1, kFrameMax));
+    // The frame fits the seal, both sides, so that saving it again keeps
+    // its size and shape; the floor of the size buttons does not apply here.
+    SetFrameSize({std::clamp(picture_->BitmapWidth() - 1, 1, kFrameMax),
+                  std::clamp(picture_->BitmapHeight() - 1, 1, kFrameMax)});
     CutState = 1;
   }
   CheckRadioButton(hwnd_, IDC_CUT_RES260, IDC_CUT_RES153,
@@ -308,17 +343,17 @@ void TImgCut::ShowPrintSize() {
   wchar_t text[32] = L"--";
   if (OptionSettings.Bitmap1Resolution > 0) {
     const float millimetres =
-        static_cast<float>(frameWidth_ + 1) / static_cast<float>(OptionSettings.Bitmap1Resolution) * 1000.0f;
+        static_cast<float>(frame_.cx + 1) / static_cast<float>(OptionSettings.Bitmap1Resolution) * 1000.0f;
     swprintf(text, 32, L"%2.2f", static_cast<double>(millimetres));
   }
   SetItemText(IDC_CUT_PANEL2, text);
 }
 
-void TImgCut::SetFrameWidth(int width) {
-  frameWidth_ = width;
-  const int offset = (kFrameMax - width) / 2;
-  SetWindowPos(Panel1.Handle(), nullptr, kMargin + offset, kMargin + offset, width, width,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+void TImgCut::SetFrameSize(SIZE size) {
+  frame_ = size;
+  const int margin = Scaled(kMargin);
+  SetWindowPos(Panel1.Handle(), nullptr, margin + (kFrameMax - size.cx) / 2, margin + (kFrameMax - size.cy) / 2,
+               size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -340,8 +375,7 @@ bool TImgCut::LoadPicture(const std::wstring& path, bool tellFailure) {
   return true;
 }
 
-// The current directory is the program folder, where the seals are: the
-// dialog must leave it as it was.
+// The dialog leaves the current directory as it was.
 void TImgCut::Button3Click() {
   std::vector<wchar_t> file(32768, L'\0');
   lstrcpynW(file.data(), L"varnel.bmp", static_cast<int>(file.size()));
@@ -360,10 +394,11 @@ void TImgCut::Button3Click() {
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrTitle = L"ビットマップファイルの読込み";
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  std::vector<wchar_t> directory(MAX_PATH + 1, L'\0');
-  GetCurrentDirectoryW(MAX_PATH, directory.data());
-  const bool chosen = GetOpenFileNameW(&dialog) != FALSE;
-  SetCurrentDirectoryW(directory.data());
+  bool chosen = false;
+  {
+    const KeepCurrentDirectory keep;  // the open dialog ignores OFN_NOCHANGEDIR
+    chosen = GetOpenFileNameW(&dialog) != FALSE;
+  }
   if (!chosen) return;
   const std::wstring path = file.data();
   // The picture keeps its place in the frame.
@@ -372,18 +407,18 @@ void TImgCut::Button3Click() {
   SourceFile = path;
 }
 
-// A frame fitted to a seal may be off the 4-pixel steps: it grows no
-// further than its first size.
+// A frame fitted to a seal may be off the 4-pixel steps: no side grows
+// beyond the first size.
 void TImgCut::Button4Click() {
-  if (frameWidth_ > kFrameMax - 1) return;
-  SetFrameWidth(std::min(frameWidth_ + kFrameStep, kFrameMax));
+  if (std::min(frame_.cx, frame_.cy) >= kFrameMax) return;
+  SetFrameSize({std::min<LONG>(frame_.cx + kFrameStep, kFrameMax), std::min<LONG>(frame_.cy + kFrameStep, kFrameMax)});
   ShowPrintSize();
   MarkChanged();
 }
 
 void TImgCut::Button5Click() {
-  if (frameWidth_ <= 100) return;
-  SetFrameWidth(frameWidth_ - kFrameStep);
+  if (std::min(frame_.cx, frame_.cy) <= kFrameFloor) return;
+  SetFrameSize({frame_.cx - kFrameStep, frame_.cy - kFrameStep});
   ShowPrintSize();
   MarkChanged();
 }
@@ -409,9 +444,10 @@ void TImgCut::Image1MouseMove(POINT p) {
   const POINT at = Image1.Position();
   const int w = picture_->BitmapWidth(), h = picture_->BitmapHeight();
   // Never more than the frame holds, or the bounds below would cross.
-  const int keepX = std::min({kKeepInFrame, w, frameWidth_}), keepY = std::min({kKeepInFrame, h, frameWidth_});
-  Image1.MoveTo({std::clamp<int>(at.x + p.x - GrabX, keepX - w, frameWidth_ - keepX),
-                 std::clamp<int>(at.y + p.y - GrabY, keepY - h, frameWidth_ - keepY)});
+  const int frameWidth = frame_.cx, frameHeight = frame_.cy;
+  const int keepX = std::min({kKeepInFrame, w, frameWidth}), keepY = std::min({kKeepInFrame, h, frameHeight});
+  Image1.MoveTo({std::clamp<int>(at.x + p.x - GrabX, keepX - w, frameWidth - keepX),
+                 std::clamp<int>(at.y + p.y - GrabY, keepY - h, frameHeight - keepY)});
 }
 
 void TImgCut::Button1Click() {
@@ -420,7 +456,7 @@ void TImgCut::Button1Click() {
         IsDlgButtonChecked(hwnd_, IDC_CUT_RES260) == BST_CHECKED ? kResolution260 : kResolution153;
     const std::optional<std::string> name = AskBitmapSealName(hwnd_, Stem(SourceFile));
     if (name) {
-      const std::wstring path = ProgramFile(Wide(*name));
+      const std::wstring path = SealSavePath(Wide(*name));
       if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
           MessageBoxW(hwnd_, L"同一名のﾌｧｲﾙが存在します。上書しますか？", L"Varnel印鑑",
                       MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
@@ -429,23 +465,23 @@ void TImgCut::Button1Click() {
       }
       // Nothing is lost when the file cannot be written: the cutter stays
       // open with the picture where the user put it.
-      if (!SaveCut(*name)) return;
+      if (!SaveCut(*name, path)) return;
     }
   }
   End(IDOK);
 }
 
-// The part of the picture under the frame, (frame width + 1) pixels square,
-// white where the frame reaches beyond the picture; kept at 24 bits, which
-// holds every picture's colours as they were loaded.
-bool TImgCut::SaveCut(const std::string& name) {
-  const int side = frameWidth_ + 1;
+// The part of the picture under the frame, one pixel more each way than the
+// frame's client, white where the frame reaches beyond the picture; kept at
+// 24 bits, which holds every picture's colours as they were loaded.
+bool TImgCut::SaveCut(const std::string& name, const std::wstring& path) {
+  const int width = frame_.cx + 1, height = frame_.cy + 1;
   GdiWorkImage cut;
-  cut.SetSize(side, side);
+  cut.SetSize(width, height);
   cut.BitmapCanvas();
   const POINT at = Image1.Position();
   RECT source{0, 0, picture_->BitmapWidth(), picture_->BitmapHeight()};
-  const RECT frame{-at.x, -at.y, side - at.x, side - at.y};
+  const RECT frame{-at.x, -at.y, width - at.x, height - at.y};
   if (IntersectRect(&source, &source, &frame) && cut.BitmapDc() && picture_->BitmapDc())
     BitBlt(cut.BitmapDc(), source.left + at.x, source.top + at.y, source.right - source.left,
            source.bottom - source.top, picture_->BitmapDc(), source.left, source.top, SRCCOPY);
@@ -454,8 +490,10 @@ bool TImgCut::SaveCut(const std::string& name) {
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
   header->biXPelsPerMeter = header->biYPelsPerMeter = OptionSettings.Bitmap1Resolution;
 
-  const std::wstring path = ProgramFile(Wide(name));
-  const DWORD error = SaveReplacing(path, [&](const std::wstring& temporary) { return WriteBmpFile(temporary, dib); });
+  DWORD error = path.empty() ? ERROR_PATH_NOT_FOUND : ERROR_SUCCESS;
+  if (error == ERROR_SUCCESS && path != ProgramFile(Wide(name))) error = MakeUserFolder();
+  if (error == ERROR_SUCCESS)
+    error = SaveReplacing(path, [&](const std::wstring& temporary) { return WriteBmpFile(temporary, dib); });
   if (error != ERROR_SUCCESS) {
     ReportSaveFailure(hwnd_, path, error);
     return false;

@@ -11,6 +11,7 @@
 #include "FileSave.h"
 #include "FileSystemWide.h"
 #include "GraphicScript.h"
+#include "ProgramFolder.h"
 #include "ScriptFiles.h"
 #include "ScriptReader.h"
 #include "ScriptText.h"
@@ -116,7 +117,7 @@ TScrEditForm::TScrEditForm(SettingsStore& store) : store_(store) { FormCreate();
 // goes with the editor, its owner.
 TScrEditForm::~TScrEditForm() { GUIForm.reset(); }
 
-void TScrEditForm::FormCreate() { LoadAllSettings(store_, FileExists); }
+void TScrEditForm::FormCreate() { LoadAllSettings(store_, ProgramFileExists); }
 
 void TScrEditForm::ShowModal(HWND owner) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ProgramFolder.h"
 #include "Text.h"
 #include "UniqueHandle.h"
 
@@ -25,8 +26,11 @@ std::optional<std::wstring> AskFileName(HWND owner, const std::wstring& name, bo
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.lpstrDefExt = L"vgs";
   ofn.lpstrTitle = save ? L"名前を付けて保存" : L"ファイルを開く";
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST |
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
               (save ? 0 : OFN_FILEMUSTEXIST);
+  // The current directory stays where it was, whichever folder the user
+  // browsed to (the open dialog ignores OFN_NOCHANGEDIR).
+  const KeepCurrentDirectory keep;
   const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!chosen) return std::nullopt;
   return std::wstring(buffer.data());

@@ -12,8 +12,11 @@
 #include "WorkImage.h"
 
 // Creates the content through `write` (given the temporary file's path, true
-// when it wrote it), flushes it to the disk and moves it over path. 0 on
-// success, else the platform's error code; the temporary file is gone
+// when it wrote it), flushes it to the disk and puts it in path's place: an
+// existing file is replaced keeping its attributes, ACL and short name. In a
+// folder where the user may change files but not make them, the content is
+// made in the user's temporary folder and copied into the existing file.
+// 0 on success, else the platform's error code; the temporary file is gone
 // either way.
 DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write);
 

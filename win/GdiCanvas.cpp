@@ -92,7 +92,8 @@ void GdiCanvas::RealiseFont() {
   if (!fontRealised_ || !(realisedFont_ == Font)) {
     if (UniqueHfont font = CreateCanvasFont(Font)) {
       SelectObject(hdc_, font.get());
-      font_ = std::move(font);
+      if (measuringDc_) SelectObject(measuringDc_.get(), font.get());
+      font_ = std::move(font);  // the previous font is deselected by now
     }
     realisedFont_ = Font;
     fontRealised_ = true;
@@ -181,8 +182,22 @@ Extent GdiCanvas::TextExtent(std::string_view text) {
   RealiseFont();
   const std::wstring wide = WideShowingInvalid(text);
   SIZE size{};
-  GetTextExtentPoint32W(hdc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+  GetTextExtentPoint32W(MeasuringDc(), wide.c_str(), static_cast<int>(wide.size()), &size);
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
+}
+
+// A recording lays its pixels onto the screen at the screen's scale, where
+// the font is made larger or smaller and measures differently: text is
+// measured at one device pixel a logical unit, so a layout is the same on
+// every screen.
+HDC GdiCanvas::MeasuringDc() {
+  if (GetMapMode(hdc_) == MM_TEXT || !font_) return hdc_;
+  if (!measuringDc_) {
+    measuringDc_.reset(CreateCompatibleDC(nullptr));
+    if (!measuringDc_) return hdc_;
+    SelectObject(measuringDc_.get(), font_.get());
+  }
+  return measuringDc_.get();
 }
 
 void GdiCanvas::StretchDraw(const Rect& dest, WorkImage& source) {
@@ -199,6 +214,7 @@ void GdiCanvas::StretchDraw(const Rect& dest, WorkImage& source) {
 }
 
 void GdiCanvas::StretchDrawPhysical(POINT origin, SIZE size, WorkImage& source) {
+  LPtoDP(hdc_, &origin, 1);  // the viewport origin below is in device pixels
   const int saved = SaveDC(hdc_);
   // One logical unit is a hundredth of a millimetre of the device.
   SetMapMode(hdc_, MM_ANISOTROPIC);

@@ -44,6 +44,7 @@ class GdiCanvas : public Canvas {
   }
   bool OutlinesByRegions() const;
   void WideOutline(const Rect& box, bool rounded, int cornerWidth, int cornerHeight);
+  HDC MeasuringDc();
 
   HDC hdc_;
   bool onBitmap_;
@@ -51,6 +52,7 @@ class GdiCanvas : public Canvas {
   UniqueHpen pen_;
   UniqueHbrush brush_;
   UniqueHfont font_;
+  UniqueMemDc measuringDc_;  // declared after font_: it lets go of the font first
   PenSpec realisedPen_;
   BrushSpec realisedBrush_;
   FontSpec realisedFont_;

@@ -27,20 +27,21 @@ BITMAPINFOHEADER Header24(int width, int height) {
 
 std::size_t Stride24(int width) { return (static_cast<std::size_t>(width) * 24 + 31) / 32 * 4; }
 
-// The reference device's own scale, the one a metafile header records and
-// every reader applies to it: its size in millimetres over its size in
-// pixels. A frame on another scale (the nominal dots per inch, say) would
-// disagree with the bounds, which are counted in the device's pixels.
-struct DeviceScale {
-  int pixelsX, pixelsY, millimetresX, millimetresY;
-};
+constexpr int kHundredthsOfMmPerInch = 2540;
 
-DeviceScale ScaleOf(HDC dc) {
-  DeviceScale scale{GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
-                    GetDeviceCaps(dc, VERTSIZE)};
-  if (scale.pixelsX <= 0 || scale.pixelsY <= 0 || scale.millimetresX <= 0 || scale.millimetresY <= 0)
-    scale = {960, 960, 254, 254};  // no usable device: 96 pixels an inch
-  return scale;
+// Logical units of a recording are reference pixels: the mapping lays them
+// onto the reference device (the screen) at its own millimetres per pixel,
+// the scale its header records and every reader applies. So the bounds,
+// counted in the device's pixels, agree with the frame on any screen.
+void MapReferencePixels(HDC recording) {
+  const int pixelsX = GetDeviceCaps(recording, HORZRES), pixelsY = GetDeviceCaps(recording, VERTRES);
+  const int millimetresX = GetDeviceCaps(recording, HORZSIZE), millimetresY = GetDeviceCaps(recording, VERTSIZE);
+  if (pixelsX <= 0 || pixelsY <= 0 || millimetresX <= 0 || millimetresY <= 0) return;
+  // Device pixels per reference pixel: (25.4 / 96 mm) * (pixels / millimetres).
+  SetMapMode(recording, MM_ANISOTROPIC);
+  SetWindowExtEx(recording, millimetresX * 10 * GdiWorkImage::kReferencePixelsPerInch,
+                 millimetresY * 10 * GdiWorkImage::kReferencePixelsPerInch, nullptr);
+  SetViewportExtEx(recording, pixelsX * 254, pixelsY * 254, nullptr);
 }
 
 }  // namespace
@@ -106,31 +107,20 @@ void GdiWorkImage::DropRecording() {
   recordingDc_ = nullptr;
 }
 
-namespace {
-DeviceScale ScreenScale() {
-  const UniqueScreenDc screen(GetDC(nullptr));
-  return ScaleOf(screen.get());
-}
-}  // namespace
-
 SIZE GdiWorkImage::PixelsFor(SIZE hundredthsOfMm) {
-  const DeviceScale scale = ScreenScale();
-  return {MulDiv(hundredthsOfMm.cx, scale.pixelsX, scale.millimetresX * 100),
-          MulDiv(hundredthsOfMm.cy, scale.pixelsY, scale.millimetresY * 100)};
+  return {MulDiv(hundredthsOfMm.cx, kReferencePixelsPerInch, kHundredthsOfMmPerInch),
+          MulDiv(hundredthsOfMm.cy, kReferencePixelsPerInch, kHundredthsOfMmPerInch)};
 }
 
-int GdiWorkImage::ScreenPixelsPerMetre() {
-  const DeviceScale scale = ScreenScale();
-  return MulDiv(scale.pixelsX, 1000, scale.millimetresX);
+SIZE GdiWorkImage::FrameFor(int width, int height) {
+  return {MulDiv(width, kHundredthsOfMmPerInch, kReferencePixelsPerInch),
+          MulDiv(height, kHundredthsOfMmPerInch, kReferencePixelsPerInch)};
 }
 
-// The frame a recording of width x height screen pixels gets.
+int GdiWorkImage::ReferencePixelsPerMetre() { return MulDiv(kReferencePixelsPerInch, 100000, kHundredthsOfMmPerInch); }
+
 Canvas& GdiWorkImage::BeginMetafile(int width, int height) {
-  if (!AcceptableSize(width, height)) return BeginMetafile(width, height, SIZE{0, 0});
-  const DeviceScale scale = ScreenScale();
-  return BeginMetafile(width, height,
-                       SIZE{MulDiv(width, scale.millimetresX * 100, scale.pixelsX),
-                            MulDiv(height, scale.millimetresY * 100, scale.pixelsY)});
+  return BeginMetafile(width, height, AcceptableSize(width, height) ? FrameFor(width, height) : SIZE{0, 0});
 }
 
 Canvas& GdiWorkImage::BeginMetafile(int width, int height, SIZE frameSize) {
@@ -144,10 +134,12 @@ Canvas& GdiWorkImage::BeginMetafile(int width, int height, SIZE frameSize) {
   const UniqueScreenDc screen(GetDC(nullptr));
   const RECT frame{0, 0, frameSize.cx, frameSize.cy};
   recordingDc_ = CreateEnhMetaFileW(screen.get(), nullptr, &frame, nullptr);
-  if (recordingDc_ && AcceptableSize(width, height))
+  if (recordingDc_ && AcceptableSize(width, height)) {
+    MapReferencePixels(recordingDc_);
     recordingCanvas_ = std::make_unique<GdiCanvas>(recordingDc_);
-  else
+  } else {
     recordingCanvas_ = std::make_unique<NullCanvas>();
+  }
   return *recordingCanvas_;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The work image on GDI: a 24-bit DIB section in a memory DC, or an enhanced
-// metafile recorded against the screen.
+// metafile recorded against the screen in reference pixels (96 to the inch).
 
 #include <windows.h>
 
@@ -21,8 +21,9 @@ class GdiWorkImage : public WorkImage {
   int Width() const override { return width_; }
   int Height() const override { return height_; }
   Canvas& BitmapCanvas() override;
+  // A recording of width x height reference pixels, framed at their size.
   Canvas& BeginMetafile(int width, int height) override;
-  // A recording of width x height screen pixels whose frame is frameSize
+  // A recording of width x height reference pixels whose frame is frameSize
   // hundredths of a millimetre, for a picture of a set physical size.
   Canvas& BeginMetafile(int width, int height, SIZE frameSize);
   void EndMetafile() override;
@@ -49,12 +50,18 @@ class GdiWorkImage : public WorkImage {
   // Hands the metafile over (to the clipboard, say); the image then holds none.
   UniqueHenhmetafile TakeMetafile() { return std::move(metafile_); }
 
-  // The screen pixels nearest to a physical size, on the scale a recording
-  // of width x height pixels gets its frame from: the screen's own
-  // millimetres per pixel, which a metafile header records as its reference.
+  // A recording's pixels have one fixed size, 0.2646 mm (96 to the inch),
+  // whatever the screen it is made against: a picture defined in pixels
+  // prints at the same size on every monitor.
+  static constexpr int kReferencePixelsPerInch = 96;
+  // The reference pixels nearest to a physical size.
   static SIZE PixelsFor(SIZE hundredthsOfMm);
-  // The screen's pixels per metre across, on the same scale.
-  static int ScreenPixelsPerMetre();
+  // The frame of width x height reference pixels, in hundredths of a millimetre.
+  static SIZE FrameFor(int width, int height);
+  // Reference pixels per metre (3780).
+  static int ReferencePixelsPerMetre();
+  // The same scale under the name the square stamps' PNG still calls.
+  static int ScreenPixelsPerMetre() { return ReferencePixelsPerMetre(); }
 
   // Pictures beyond this many pixels a side are refused: drawing then goes
   // to an empty canvas instead of exhausting memory.

@@ -13,6 +13,7 @@
 
 #include "Dib.h"
 #include "GdiWorkImage.h"
+#include "ProgramFolder.h"
 #include "Text.h"
 
 namespace {
@@ -151,7 +152,7 @@ DecodedImage Decode(const std::wstring& path) {
 DecodedImage DecodeImageFile(std::string_view path) {
   const std::optional<std::wstring> widePath = WideFromCp932(path);
   if (!widePath || widePath->empty()) return {ImageFileStatus::Missing, {}};
-  return DecodeImageFile(std::wstring_view(*widePath));
+  return DecodeImageFile(std::wstring_view(FindProgramFile(*widePath)));
 }
 
 DecodedImage DecodeImageFile(std::wstring_view path) {

@@ -24,8 +24,9 @@ struct DecodedImage {
   PackedDib dib;  // 24 bits per pixel, bottom-up; empty unless Loaded
 };
 
-// Decodes the first frame of the file named by a code-page-932 path
-// (relative names against the current directory, the program folder).
+// Decodes the first frame of the file a record names in code page 932 (the
+// bitmap seal's Bitmap1): a full path, or a program file found as
+// FindProgramFile finds it, the user's copy before the program folder's.
 DecodedImage DecodeImageFile(std::string_view path);
 // The same for a UTF-16 path, as the file dialogs give them.
 DecodedImage DecodeImageFile(std::wstring_view path);

@@ -1,10 +1,26 @@
 #include "ProgramFolder.h"
 
-#include <windows.h>
-
 #include <shlobj.h>
 
+#include <optional>
 #include <vector>
+
+#include "Text.h"
+
+namespace {
+
+bool Exists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A drive ("C:\..."), a share ("\\server\...") or the root of the current
+// drive: the name is not looked up in the known folders.
+bool IsFullPath(const std::wstring& name) {
+  return (name.size() >= 2 && name[1] == L':') || (!name.empty() && (name[0] == L'\\' || name[0] == L'/'));
+}
+
+}  // namespace
 
 std::wstring ProgramFolder() {
   // A path longer than MAX_PATH is possible: grow until it fits.
@@ -30,4 +46,83 @@ std::wstring UserFolder() {
     folder = std::wstring(appData) + L"\\Qdx\\Varnel";
   CoTaskMemFree(appData);
   return folder;
+}
+
+std::wstring UserFile(const std::wstring& name) {
+  const std::wstring folder = UserFolder();
+  return folder.empty() ? std::wstring() : folder + L'\\' + name;
+}
+
+DWORD MakeUserFolder() {
+  const std::wstring folder = UserFolder();
+  if (folder.empty()) return ERROR_PATH_NOT_FOUND;
+  // Both levels, each of which may be there already.
+  const std::wstring company = folder.substr(0, folder.find_last_of(L'\\'));
+  for (const std::wstring& level : {company, folder})
+    if (!CreateDirectoryW(level.c_str(), nullptr))
+      if (const DWORD error = GetLastError(); error != ERROR_ALREADY_EXISTS) return error;
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ERROR_SUCCESS
+                                                                                          : ERROR_DIRECTORY;
+}
+
+std::wstring FindProgramFile(const std::wstring& name) {
+  if (name.empty()) return {};
+  if (IsFullPath(name)) return Exists(name) ? name : std::wstring();
+  for (const std::wstring& folder : {UserFolder(), ProgramFolder()})
+    if (const std::wstring path = folder + L'\\' + name; !folder.empty() && Exists(path)) return path;
+  return {};
+}
+
+bool ProgramFileExists(std::string_view name) {
+  const std::optional<std::wstring> wide = WideFromCp932(name);
+  return wide && !FindProgramFile(*wide).empty();
+}
+
+KeepCurrentDirectory::KeepCurrentDirectory() {
+  const DWORD n = GetCurrentDirectoryW(0, nullptr);
+  if (n == 0) return;
+  std::vector<wchar_t> buffer(n + 1);
+  const DWORD written = GetCurrentDirectoryW(n + 1, buffer.data());
+  if (written > 0 && written <= n) directory_.assign(buffer.data(), written);
+}
+
+KeepCurrentDirectory::~KeepCurrentDirectory() {
+  if (!directory_.empty()) SetCurrentDirectoryW(directory_.c_str());
+}
+
+bool FolderAcceptsNewFiles(const std::wstring& folder) {
+  if (folder.empty()) return false;
+  // The one sure answer is to try: permissions, policies and read-only media
+  // all have their say.
+  wchar_t probe[MAX_PATH + 16] = {};
+  if (folder.size() > MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"vrn", 0, probe) == 0) return false;
+  // The name alone proves nothing: Wine gives one it could not make.
+  return DeleteFileW(probe) != FALSE;
+}
+
+bool ProgramFolderWritable() { return FolderAcceptsNewFiles(ProgramFolder()); }
+
+EraseResult EraseProgramFile(const std::wstring& name) {
+  EraseResult result;
+  result.path = FindProgramFile(name);
+  if (result.path.empty()) return result;
+  const bool inProgramFolder = !IsFullPath(name) && result.path == ProgramFile(name);
+  if (inProgramFolder && !ProgramFolderWritable()) {
+    result.outcome = EraseOutcome::BelongsToInstallation;
+    return result;
+  }
+  if (DeleteFileW(result.path.c_str())) {
+    result.outcome = EraseOutcome::Erased;
+  } else {
+    result.error = GetLastError();
+    result.outcome = result.error == ERROR_FILE_NOT_FOUND ? EraseOutcome::Missing : EraseOutcome::Failed;
+  }
+  return result;
+}
+
+void TellBelongsToInstallation(HWND owner, const std::wstring& path) {
+  const std::wstring text = L"このビットマップ印はインストールしたVarnel印鑑のフォルダーにあるため、削除できません。\n" +
+                            path + L"\n\n削除するには管理者に依頼してください。";
+  MessageBoxW(owner, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONINFORMATION);
 }

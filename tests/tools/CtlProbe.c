@@ -5,7 +5,9 @@
    when the export of ordinal n returned non-zero, bit 7 when a WM_USER
    landed in this thread's own queue; 1000 when the library does not load,
    1001 when an export (the seven, or the PDF exports at 8 and 9) is missing
-   or not at its ordinal. */
+   or not at its ordinal.
+   Usage: ctlprobe64.exe <VrnCtl.dll> <export>
+   Calls that one export: exit code 1 when it returned non-zero, else 0. */
 #include <windows.h>
 
 typedef int(__cdecl* ControlExport)(void);
@@ -35,12 +37,22 @@ int wmain(int argc, wchar_t* argv[]) {
   MSG msg;
   HMODULE library;
   int results = 0;
-  if (argc != 2) return 1000;
+  if (argc != 2 && argc != 3) return 1000;
   /* Gives this thread a message queue, where a post to no window would land. */
   PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE);
   library = LoadLibraryW(argv[1]);
   if (library == NULL) return 1000;
   if (!ExportsSitAtTheirOrdinals(library)) return 1001;
+  if (argc == 3) {
+    char name[64];
+    ControlExport request;
+    if (WideCharToMultiByte(CP_ACP, 0, argv[2], -1, name, sizeof name, NULL, NULL) == 0) return 1001;
+    request = (ControlExport)(void (*)(void))GetProcAddress(library, name);
+    if (request == NULL) return 1001;
+    results = request() != 0;
+    FreeLibrary(library);
+    return results;
+  }
   for (int i = 0; i < kExportCount; ++i) {
     ControlExport request = (ControlExport)(void (*)(void))GetProcAddress(library, kExportNames[i]);
     if (request() != 0) results |= 1 << i;

@@ -168,41 +168,98 @@ TEST_F(Cutter, TheFrameFitsTheSealAndSavingAtOnceWritesNothing) {
   EXPECT_EQ(harness::WaitForBox(L"Varnel印鑑", 1000), nullptr);
 }
 
-// A seal smaller than the size buttons go: the frame fits it all the same,
-// so a seal moved and put back is saved at its own size, nothing cut off
-// and no white added.
-TEST_F(Cutter, ASmallSealMovedAndSavedKeepsItsSize) {
-  std::string seal = harness::WhiteBmpFile(60);
-  const std::size_t stride = (60 * 3 + 3) / 4 * 4;
-  auto paintRed = [&](int x, int y) {  // rows bottom-up, blue-green-red
-    char* pixel = seal.data() + 54 + (59 - y) * stride + x * 3;
+// A white BMP of width x height with a red pixel in the top left and the
+// bottom right corner.
+std::string CorneredSeal(int width, int height) {
+  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(54 + stride * height), 0, 0, 54};
+  BITMAPINFOHEADER info{40, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  bytes.append(stride * height, '\xFF');
+  for (const POINT p : {POINT{0, 0}, POINT{width - 1, height - 1}}) {  // rows bottom-up, blue-green-red
+    char* pixel = bytes.data() + 54 + (height - 1 - p.y) * stride + p.x * 3;
     pixel[0] = pixel[1] = 0;
-  };
-  paintRed(0, 0);
-  paintRed(59, 59);
-  ASSERT_TRUE(harness::WriteWholeFile(harness::DistPath(kSeal), seal.data(), seal.size()));
-  harness::WriteString(kRoot, L"Bitmap1", kSeal);
+  }
+  return bytes;
+}
+
+// A stored seal, square or not and smaller than the size buttons go: the
+// frame fits both its sides, so a seal moved and put back is saved at its
+// own size, nothing cut off and no white added.
+TEST_F(Cutter, AStoredSealMovedAndSavedKeepsBothSides) {
+  for (const SIZE seal : {SIZE{60, 60}, SIZE{90, 50}, SIZE{40, 120}}) {
+    SCOPED_TRACE(std::to_string(seal.cx) + "x" + std::to_string(seal.cy));
+    run.Stop();  // it keeps its settings when it ends; the next start reads them
+    const std::string bytes = CorneredSeal(seal.cx, seal.cy);
+    ASSERT_TRUE(harness::WriteWholeFile(harness::DistPath(kSeal), bytes.data(), bytes.size()));
+    harness::WriteString(kRoot, L"Bitmap1", kSeal);
+    Start();
+    HWND cutter = OpenCutterFromPad();
+    ASSERT_NE(cutter, nullptr);
+    EXPECT_EQ(SizeOf(GetDlgItem(cutter, IDC_CUT_PANEL1)).cx, seal.cx - 1);
+    EXPECT_EQ(SizeOf(GetDlgItem(cutter, IDC_CUT_PANEL1)).cy, seal.cy - 1);
+    HWND image = Image(cutter);
+    Drag(image, {20, 20}, {23, 21});
+    EXPECT_EQ(PlaceOf(image).x, 3);
+    Drag(image, {23, 21}, {20, 20});
+    ASSERT_EQ(PlaceOf(image).x, 0);
+    const bool replacing = GetFileAttributesW(harness::DistPath(kSaved).c_str()) != INVALID_FILE_ATTRIBUTES;
+    SaveAs(cutter, L"cut-test");
+    if (replacing) {
+      ASSERT_TRUE(Answer(L"同一名のﾌｧｲﾙが存在します。上書しますか？", IDOK));
+    }
+    ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
+
+    EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSaved);
+    const DecodedImage saved = DecodeImageFile(harness::DistPath(kSaved));
+    ASSERT_EQ(saved.status, ImageFileStatus::Loaded);
+    EXPECT_EQ(harness::DibWidth(saved.dib), seal.cx);
+    EXPECT_EQ(harness::DibHeight(saved.dib), seal.cy);
+    EXPECT_TRUE(harness::PixelAt(saved.dib, 0, 0).IsReddish()) << "the top left corner";
+    EXPECT_TRUE(harness::PixelAt(saved.dib, seal.cx - 1, seal.cy - 1).IsReddish()) << "the bottom right corner";
+    EXPECT_TRUE(harness::PixelAt(saved.dib, seal.cx / 2, seal.cy / 2).IsWhite());
+  }
+}
+
+// On a monitor of twice the DPI the frame keeps the scan's own pixels while
+// the margins and the column of controls beside it follow the DPI; back on
+// the first monitor all is as it was.
+TEST_F(Cutter, TheLayoutFollowsAMoveToAnotherDpi) {
   Start();
   HWND cutter = OpenCutterFromPad();
   ASSERT_NE(cutter, nullptr);
-  EXPECT_EQ(FrameWidth(cutter), 59);
-  EXPECT_EQ(harness::ControlText(cutter, IDC_CUT_PANEL2), L"3.92") << "60 px at 15294 px/m";
-  HWND image = Image(cutter);
-  Drag(image, {30, 30}, {33, 31});
-  EXPECT_EQ(PlaceOf(image).x, 3);
-  Drag(image, {33, 31}, {30, 30});
-  ASSERT_EQ(PlaceOf(image).x, 0);
-  SaveAs(cutter, L"cut-test");
-  ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
-
-  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSaved);
-  const DecodedImage saved = DecodeImageFile(harness::DistPath(kSaved));
-  ASSERT_EQ(saved.status, ImageFileStatus::Loaded);
-  EXPECT_EQ(harness::DibWidth(saved.dib), 60);
-  EXPECT_EQ(harness::DibHeight(saved.dib), 60);
-  EXPECT_TRUE(harness::PixelAt(saved.dib, 0, 0).IsReddish()) << "the top left corner";
-  EXPECT_TRUE(harness::PixelAt(saved.dib, 59, 59).IsReddish()) << "the bottom right corner";
-  EXPECT_TRUE(harness::PixelAt(saved.dib, 30, 30).IsWhite());
+  auto place = [cutter](int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(cutter, id), &r);
+    MapWindowPoints(nullptr, cutter, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  auto moveTo = [&](UINT dpi) {
+    RECT r{};
+    GetWindowRect(cutter, &r);
+    SendMessageW(cutter, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+    const int frameLeft = MulDiv(8, dpi, 96);
+    for (int i = 0; i < 100 && place(IDC_CUT_PANEL1).left != frameLeft; ++i) Sleep(20);
+    SendMessageW(cutter, WM_NULL, 0, 0);  // answered once the layout that moved the frame is done
+  };
+  for (const UINT dpi : {192u, 96u}) {
+    SCOPED_TRACE(dpi);
+    moveTo(dpi);
+    const int margin = MulDiv(8, dpi, 96), gap = MulDiv(12, dpi, 96);
+    const RECT frame = place(IDC_CUT_PANEL1), load = place(IDC_CUT_BUTTON3), cancel = place(IDCANCEL);
+    EXPECT_EQ(frame.left, margin);
+    EXPECT_EQ(frame.top, margin);
+    EXPECT_EQ(frame.right - frame.left, 449) << "the frame shows the scan's own pixels";
+    EXPECT_EQ(load.left, frame.right + gap) << "the column beside the frame";
+    RECT client{};
+    GetClientRect(cutter, &client);
+    EXPECT_GE(client.bottom, std::max(frame.bottom, cancel.bottom) + margin) << "nothing cut off below";
+    EXPECT_GE(client.right, load.right + margin);
+    EXPECT_LE(client.right, load.right + margin + MulDiv(120, dpi, 96)) << "no more than the column's widest control";
+  }
+  PostMessageW(cutter, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
 }
 
 // A picture without pixels is unreadable, not too large.

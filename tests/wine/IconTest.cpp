@@ -29,7 +29,8 @@ std::set<int> IconSizes() {
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDI_VARNEL), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
   if (!found) return sizes;
   auto* group = static_cast<const GroupIconHeader*>(LockResource(LoadResource(module, found)));
-  for (WORD i = 0; i < group->count; ++i) sizes.insert(group->entries[i].width);
+  // A width of 0 stands for 256.
+  for (WORD i = 0; i < group->count; ++i) sizes.insert(group->entries[i].width ? group->entries[i].width : 256);
   return sizes;
 }
 
@@ -55,12 +56,14 @@ COLORREF PixelOfIconOnWhite(int size, int x, int y) {
 
 bool Reddish(COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 120 && GetBValue(c) < 120; }
 
-TEST(ApplicationIcon, HasSixteenThirtyTwoAndFortyEightPixelImages) {
-  EXPECT_EQ(IconSizes(), (std::set<int>{16, 32, 48}));
-}
+// The small icon at 100, 125 and 150 % scaling, the large one, and
+// Explorer's largest view: none of them shrunk from another size.
+const std::set<int> kSizes{16, 20, 24, 32, 48, 256};
+
+TEST(ApplicationIcon, HasAnImageForEverySizeWindowsAsksFor) { EXPECT_EQ(IconSizes(), kSizes); }
 
 TEST(ApplicationIcon, IsARedRingOnATransparentGround) {
-  for (int size : {16, 32, 48}) {
+  for (int size : kSizes) {
     EXPECT_TRUE(Reddish(PixelOfIconOnWhite(size, 1, size / 2))) << size << ": the ring's left edge";
     EXPECT_EQ(PixelOfIconOnWhite(size, 0, 0), RGB(255, 255, 255)) << size << ": the corner shows through";
   }

@@ -120,4 +120,33 @@ TEST_F(PasswordPrompt, CharacterOutsideCodePage932IsAWrongPasswordNotAQuestionMa
   EXPECT_TRUE(reported);
 }
 
+// The bold label keeps its weight and takes the size of a new monitor's DPI,
+// as the dialog manager gives the other controls theirs.
+TEST_F(PasswordPrompt, TheBoldLabelIsMadeAnewAtANewDpi) {
+  auto labelFont = [](HWND prompt) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(prompt, IDC_PASSWORD_LABEL, WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    return font;
+  };
+  auto moveTo = [](HWND prompt, UINT dpi) {
+    RECT r{};
+    GetWindowRect(prompt, &r);
+    SendMessageW(prompt, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+  };
+  Ask([&](HWND prompt) {
+    const LOGFONTW before = labelFont(prompt);
+    EXPECT_EQ(before.lfWeight, FW_BOLD);
+    moveTo(prompt, 192);
+    const LOGFONTW doubled = labelFont(prompt);
+    EXPECT_EQ(doubled.lfWeight, FW_BOLD);
+    EXPECT_EQ(doubled.lfHeight, 2 * before.lfHeight);
+    EXPECT_STREQ(doubled.lfFaceName, before.lfFaceName);
+    moveTo(prompt, 96);
+    EXPECT_EQ(labelFont(prompt).lfHeight, before.lfHeight);
+    harness::Click(prompt, IDCANCEL);
+  });
+  EXPECT_TRUE(found);
+}
+
 }  // namespace

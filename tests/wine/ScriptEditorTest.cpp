@@ -263,8 +263,14 @@ TEST_F(ScriptEditor, ASaveThatFailsHalfWayLeavesTheOldScriptAsItWas) {
   EXPECT_EQ(session.Text(IDC_SCREDIT_MEMO1), longer) << "the text is still there to save elsewhere";
 }
 
+// The folders browsed to in the file dialogs do not change where the program
+// finds its own files: the bitmap seal beside it still stamps afterwards.
 TEST_F(ScriptEditor, OpeningTrimsEveryLineAndSavingKeepsItTrimmed) {
   const std::wstring folder = harness::FreshTemporaryFolder(L"varnel-editor-open");
+  const std::wstring seal = harness::DistPath(L"editor-seal.bmp");
+  const std::string sealBytes = harness::WhiteBmpFile(40);
+  ASSERT_TRUE(harness::WriteWholeFile(seal, sealBytes.data(), sealBytes.size()));
+  harness::WriteString(kRoot, L"Bitmap1", L"editor-seal.bmp");
   const std::string indented = "  SIZE 60 40  \r\n\tLINECOLOR 255 0 0\r\n; note\r\n   RECT 0 0 60 40\t\r\n";
   ASSERT_TRUE(harness::WriteWholeFile(folder + L"\\indented.vgs", indented.data(), indented.size()));
   BuilderAside();
@@ -280,6 +286,14 @@ TEST_F(ScriptEditor, OpeningTrimsEveryLineAndSavingKeepsItTrimmed) {
   ASSERT_TRUE(session.AnswerFileDialog(L"名前を付けて保存", folder + L"\\trimmed"));
   const std::string trimmed = "SIZE 60 40\r\nLINECOLOR 255 0 0\r\n; note\r\nRECT 0 0 60 40";
   EXPECT_EQ(FileOnceItHolds(folder + L"\\trimmed.vgs", trimmed), trimmed);
+
+  ASSERT_TRUE(session.Close());
+  harness::VrnCtlLibrary ctl;
+  harness::PutClipboardText("before");
+  ASSERT_EQ(ctl.Call("_BmpStamp"), 1);
+  EXPECT_TRUE(harness::ClipboardOffers(CF_DIB, 10000)) << "the bitmap seal is still found";
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"editor-seal.bmp");
+  DeleteFileW(seal.c_str());
 }
 
 // The sample a user starts from, opened as a user would. With

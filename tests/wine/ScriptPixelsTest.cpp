@@ -78,11 +78,8 @@ TEST_F(ScriptPixels, MetafileHasTheSizeOfTheLastSize) {
   EXPECT_EQ(RunMetafileScript(image, script.Path(), form), 11811);
   ENHMETAHEADER header{};
   ASSERT_NE(GetEnhMetaFileHeader(image.Metafile(), sizeof header, &header), 0u);
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  EXPECT_NEAR(header.rclFrame.right - header.rclFrame.left, MulDiv(300, 2540, dpi), 2540 / dpi + 1);
-  EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, MulDiv(80, 2540, dpi), 2540 / dpi + 1);
+  EXPECT_NEAR(header.rclFrame.right - header.rclFrame.left, harness::ReferenceFrame(300), harness::kOneReferencePixel);
+  EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, harness::ReferenceFrame(80), harness::kOneReferencePixel);
   const PackedDib played = harness::PlayIntoDib(image.Metafile(), 300, 80);
   EXPECT_TRUE(PixelAt(played, 150, 40).IsReddish()) << "the default pen is red";
   EXPECT_TRUE(PixelAt(played, 1, 1).IsWhite()) << "the rectangle before the last Size is gone";

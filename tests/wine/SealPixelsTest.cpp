@@ -73,11 +73,9 @@ TEST_F(SealPixels, NameSealMetafileHasTheSealSizeAndTheSameRing) {
   ASSERT_NE(emf, nullptr);
   ENHMETAHEADER header{};
   ASSERT_NE(GetEnhMetaFileHeader(emf, sizeof header, &header), 0u);
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
   const LONG frameWidth = header.rclFrame.right - header.rclFrame.left;
-  EXPECT_NEAR(frameWidth, MulDiv(242, 2540, dpi), 2540 / dpi + 1) << "242 pixels in hundredths of a millimetre";
+  EXPECT_NEAR(frameWidth, harness::ReferenceFrame(242), harness::kOneReferencePixel)
+      << "242 pixels in hundredths of a millimetre";
   const PackedDib played = harness::PlayIntoDib(emf, 242, 242);
   EXPECT_TRUE(RedNear(played, 121, 4, 2));
   EXPECT_TRUE(PixelAt(played, 2, 2).IsWhite());
@@ -125,10 +123,7 @@ TEST_F(SealPixels, DateSealMetafileFrameHasTheSealSize) {
   ENHMETAHEADER header{};
   ASSERT_NE(GetEnhMetaFileHeader(Image().Metafile(), sizeof header, &header), 0u);
   const int side = 2 * 115 + 24;
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, MulDiv(side, 2540, dpi), 2540 / dpi + 1);
+  EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, harness::ReferenceFrame(side), harness::kOneReferencePixel);
 }
 
 TEST_F(SealPixels, TiltedSealGrowsItsCanvasAndStaysRed) {

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "FileSystem.h"
+#include "ProgramFolder.h"
 #include "Records.h"
 #include "RegistryStore.h"
 #include "Settings.h"
@@ -110,19 +111,31 @@ TEST_F(RegistrySettings, SavingWritesTheSameTreeBackWithItsOwnSpellings) {
   EXPECT_EQ(harness::ReadString(harness::kRoot, L"WarekiDate1"), L"1926/12/25");
 }
 
-TEST_F(RegistrySettings, BitmapSealDefaultsToTheFileInTheCurrentFolder) {
-  wchar_t temp[MAX_PATH], folder[MAX_PATH], previous[MAX_PATH];
+// A first start takes "varnel.bmp" as the bitmap seal where the program
+// looks for its files (the user's folder, then the program folder), never
+// in whatever folder happens to be current.
+TEST_F(RegistrySettings, BitmapSealDefaultsToAVarnelBmpOfTheUserOrTheProgram) {
+  wchar_t temp[MAX_PATH], folder[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   GetTempFileNameW(temp, L"vrn", 0, folder);
   DeleteFileW(folder);
   ASSERT_TRUE(CreateDirectoryW(folder, nullptr));
-  GetCurrentDirectoryW(MAX_PATH, previous);
-  SetCurrentDirectoryW(folder);
-  CloseHandle(CreateFileW(L"varnel.bmp", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-  FirstStart();
-  EXPECT_EQ(harness::ReadString(harness::kRoot, L"Bitmap1"), L"varnel.bmp");
-  DeleteFileW(L"varnel.bmp");
-  SetCurrentDirectoryW(previous);
+  const std::wstring inCurrent = std::wstring(folder) + L"\\varnel.bmp", inUser = UserFile(L"varnel.bmp");
+  ASSERT_EQ(MakeUserFolder(), static_cast<DWORD>(ERROR_SUCCESS));
+  const struct {
+    const std::wstring* file;
+    const wchar_t* expected;
+  } cases[] = {{&inCurrent, L"0"}, {&inUser, L"varnel.bmp"}};
+  for (const auto& c : cases) {
+    const KeepCurrentDirectory keep;
+    SetCurrentDirectoryW(folder);
+    CloseHandle(CreateFileW(c.file->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    harness::DeleteTree(L"Software\\Qdx");
+    RunVersionCheck(store, [&](std::string_view) { ++messages; });
+    LoadAllSettings(store, ProgramFileExists);
+    EXPECT_EQ(harness::ReadString(harness::kRoot, L"Bitmap1"), c.expected) << (c.file == &inUser ? "in the user's folder" : "in the current folder only");
+    DeleteFileW(c.file->c_str());
+  }
   RemoveDirectoryW(folder);
 }
 

@@ -60,15 +60,13 @@ SIZE TextSize(const wchar_t* text, int charset) {
   return size;
 }
 
-// The clipboard's metafile frame in screen pixels.
+// The clipboard's metafile frame in the pixels a text stamp is laid out in
+// (96 to the inch, whatever the screen).
 SIZE FramePixels() {
   auto header = harness::ClipboardEnhMetaHeader();
   if (!header) return {0, 0};
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
   const RECTL& f = header->rclFrame;
-  return {MulDiv(f.right - f.left, dpi, 2540), MulDiv(f.bottom - f.top, dpi, 2540)};
+  return {MulDiv(f.right - f.left, harness::kReferenceDpi, 2540), MulDiv(f.bottom - f.top, harness::kReferenceDpi, 2540)};
 }
 
 // The clipboard's metafile played at its own size.
@@ -413,12 +411,10 @@ TEST_F(Toolbar, WithThePngOptionEveryPictureSlotAlsoLeavesAPngAtItsScale) {
   Slot(5, 8, File(L"png.vgs", script, sizeof script - 1));
   Slot(6, 10, File(L"png-metafile.vgs", script, sizeof script - 1));
   Start();
-  HDC screen = GetDC(nullptr);
-  const long long screenScale = MulDiv(GetDeviceCaps(screen, HORZRES), 1000, GetDeviceCaps(screen, HORZSIZE));
-  ReleaseDC(nullptr, screen);
+  const long long kReference = 3780;  // 96 to the inch, the scale text stamps are laid out on
   const UINT png = PngClipboardFormat();
-  const std::pair<int, long long> slots[] = {{1, screenScale}, {2, screenScale}, {3, 26000},
-                                             {4, 15294},       {5, 11811},       {6, 11811}};
+  const std::pair<int, long long> slots[] = {{1, kReference}, {2, kReference}, {3, 26000},
+                                             {4, 15294},      {5, 11811},      {6, 11811}};
   for (const auto& [slot, scale] : slots) {
     harness::PutClipboardText("before");
     Press(slot);

@@ -11,6 +11,7 @@
 
 #include "FileSystem.h"
 #include "Mainform.h"
+#include "ProgramFolder.h"
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "harness/Clipboard.h"
@@ -51,13 +52,7 @@ LONG FrameHeight() {
   return header ? header->rclFrame.bottom - header->rclFrame.top : 0;
 }
 
-// A screen pixel in hundredths of a millimetre.
-LONG OnePixel() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return 2540 / dpi + 1;
-}
+LONG OnePixel() { return harness::kOneReferencePixel; }
 
 class Stamping : public ::testing::Test {
  protected:
@@ -262,11 +257,8 @@ TEST_F(Stamping, CopyGuardAddsTheBandWhenTheDocumentIdIsGiven) {
     });
     pad.SpeedButton1Click();
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  EXPECT_NEAR(FrameHeight(), plainHeight + MulDiv(30, 2540, dpi), OnePixel()) << "30 pixels taller";
-  EXPECT_NEAR(FrameWidth(), MulDiv(100, 2540, dpi), OnePixel()) << "a narrow seal sits on a RezoHosei-wide canvas";
+  EXPECT_NEAR(FrameHeight(), plainHeight + harness::ReferenceFrame(30), OnePixel()) << "30 pixels taller";
+  EXPECT_NEAR(FrameWidth(), harness::ReferenceFrame(100), OnePixel()) << "a narrow seal sits on a RezoHosei-wide canvas";
 
   {
     harness::DialogDriver user(L"押印先文書の文書ID", [](HWND dialog) { harness::Click(dialog, IDCANCEL); });
@@ -418,25 +410,15 @@ TEST_F(Stamping, ControlRequestsShowNoMessageAndClearTimerArms) {
   EXPECT_FALSE(pad.Desk().Clearing().ClearTimerEnabled());
 }
 
-// A temporary current folder holding the bitmap seal file, as the program
-// folder would.
+// The bitmap seal file in the user's own folder, where the program keeps the
+// seals a user makes.
 class BitmapSealFolder {
  public:
-  BitmapSealFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"varnel-bitmap-seal";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    GetCurrentDirectoryW(MAX_PATH, previous_);
-    SetCurrentDirectoryW(folder_.c_str());
-  }
-  ~BitmapSealFolder() {
-    DeleteFileW(L"varnel.bmp");
-    SetCurrentDirectoryW(previous_);
-    RemoveDirectoryW(folder_.c_str());
-  }
+  BitmapSealFolder() { MakeUserFolder(); }
+  ~BitmapSealFolder() { Remove(); }
+  void Remove() { DeleteFileW(path_.c_str()); }
   void Write(const std::string& bytes) {
-    HANDLE h = CreateFileW(L"varnel.bmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE h = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(h);
@@ -466,8 +448,7 @@ class BitmapSealFolder {
   }
 
  private:
-  std::wstring folder_;
-  wchar_t previous_[MAX_PATH] = {};
+  const std::wstring path_ = UserFile(L"varnel.bmp");
 };
 
 TEST_F(Stamping, BitmapSealOfEightHundredPixelsStillGetsADib) {
@@ -497,7 +478,7 @@ TEST_F(Stamping, UnreadableBitmapSealFilesAreReportedWithoutACrash) {
   int reported = 0;
   for (std::size_t i = 0; i <= std::size(cases); ++i) {
     if (i < std::size(cases)) folder.Write(cases[i]);  // the last round has no file at all
-    else DeleteFileW(L"varnel.bmp");
+    else folder.Remove();
     harness::PutClipboardText("previous contents");
     {
       harness::DialogDriver user(L"", [&](HWND box) {

@@ -14,6 +14,8 @@
 #include "harness/HostPath.h"
 #include "harness/Process.h"
 #include "harness/RecordingWindow.h"
+#include "harness/Registry.h"
+#include "harness/Varnel.h"
 
 namespace {
 
@@ -198,6 +200,22 @@ TEST_F(Vrnctl, AWrongArgumentExitsWithTwoShowsTheUsageAndPostsNothing) {
   EXPECT_EQ(help.exitCode, 0u);
   EXPECT_NE(Decoded(help.out).find(L"date-ex"), std::wstring::npos) << "the usage goes to standard output";
   EXPECT_EQ(varnel.WaitForCodes(1, 300), std::vector<WPARAM>{});
+}
+
+// What an installer runs before it replaces the program: the running Varnel
+// ends at once, without its question, and keeps its settings.
+TEST_F(Vrnctl, CloseEndsVarnelUnaskedKeepingItsSettingsAndWaitsForIt) {
+  EXPECT_EQ(Run(L"close").exitCode, 1u) << "no Varnel to close";
+  harness::WriteQuietSettings();
+  harness::RunningProgram varnel(harness::DistPath(L"Varnel.exe"));
+  ASSERT_NE(harness::WaitForWindow(L"VarnelMain", 20000), nullptr);
+  harness::DeleteTree(L"Software\\Qdx\\Varnel\\NameStamp");  // written again as the program ends
+  const harness::ConsoleResult result = Run(L"CLOSE");
+  EXPECT_EQ(result.exitCode, 0u) << Narrow(Decoded(result.err));
+  EXPECT_FALSE(varnel.Running()) << "ended before vrnctl returned";
+  EXPECT_EQ(varnel.WaitForExit(0), 0u);
+  EXPECT_TRUE(harness::ReadString(harness::Section(L"NameStamp"), L"Text1").has_value()) << "its settings saved";
+  harness::DeleteTree(L"Software\\Qdx");
 }
 
 }  // namespace

@@ -21,6 +21,13 @@ struct Rgb {
 
 int DibWidth(const PackedDib& dib);
 int DibHeight(const PackedDib& dib);
+// Pictures defined in pixels are recorded in pixels of 96 to the inch,
+// whatever the screen: their frames, in hundredths of a millimetre.
+constexpr int kReferenceDpi = 96;
+inline LONG ReferenceFrame(int pixels) { return MulDiv(pixels, 2540, kReferenceDpi); }
+// A reference pixel's width in hundredths of a millimetre, rounded up.
+constexpr LONG kOneReferencePixel = 2540 / kReferenceDpi + 1;
+
 // The pixel at column x of row y counted from the top; 24-bit DIBs only.
 Rgb PixelAt(const PackedDib& dib, int x, int y);
 // The same for a 4- or 8-bit DIB with its colour table.
