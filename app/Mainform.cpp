@@ -162,7 +162,7 @@ bool TForm1::FormCreate(TrayMenu& tray) {
   RunVersionCheck(store_, [this](std::string_view text) {
     MessageBoxW(hwnd_, Wide(text).c_str(), L"Varnel印鑑", MB_OK | MB_ICONINFORMATION);
   });
-  LoadAllSettings(store_, FileExists);
+  LoadAllSettings(store_, ProgramFileExists);
   AttachMenu();
   MoveToStoredPosition();
   if (OptionSettings.PasswordCheck == 0 && !AskPassword(hwnd_)) {
@@ -252,14 +252,14 @@ void TForm1::FormShow() {
   ApplyAdminPolicy();
   LoadNameSealSettings(store_);
   LoadDateSealSettings(store_);
-  LoadOptionSettings(store_, FileExists);
+  LoadOptionSettings(store_, ProgramFileExists);
   DrawPreviews();
   LoadBitmapSealPreview();
   if (!FindWindowW(nullptr, kUserSelectionTitle)) EnableBoth(IDM_CU, IDM_TRAY_CU, false);
 }
 
 int TForm1::LoadBitmapSealPreview() {
-  LoadOptionSettings(store_, FileExists);
+  LoadOptionSettings(store_, ProgramFileExists);
   const std::string_view file = FieldText(OptionSettings.Bitmap1);
   if (file != "0") {
     // A file that is there but cannot be read stays the bitmap seal: the
@@ -498,14 +498,25 @@ void TForm1::EraseStampClick() {
       IDOK)
     return;
   const std::optional<std::wstring> file = WideFromCp932(FieldText(OptionSettings.Bitmap1));
-  if (file && DeleteFileW(file->c_str())) {
-    CopyToField(OptionSettings.Bitmap1, "0");
-    SaveOptionSettings(store_);
-  } else if (const DWORD error = GetLastError(); file && error != ERROR_FILE_NOT_FOUND &&
-                                                 error != ERROR_PATH_NOT_FOUND) {
-    // The seal stays; the user learns why it could not go.
-    const std::wstring text = L"ビットマップ印を削除できませんでした。\n" + *file + L"\n\n" + SystemErrorText(error);
-    MessageBoxW(hwnd_, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONERROR);
+  // The user's copy; a seal only the program folder holds goes when that
+  // folder may be changed, and otherwise belongs to the installation.
+  const EraseResult erased = file ? EraseProgramFile(*file) : EraseResult{};
+  switch (erased.outcome) {
+    case EraseOutcome::Erased:
+    case EraseOutcome::Missing:
+      CopyToField(OptionSettings.Bitmap1, "0");
+      SaveOptionSettings(store_);
+      break;
+    case EraseOutcome::BelongsToInstallation:
+      TellBelongsToInstallation(hwnd_, erased.path);
+      break;
+    case EraseOutcome::Failed: {
+      // The seal stays; the user learns why it could not go.
+      const std::wstring text =
+          L"ビットマップ印を削除できませんでした。\n" + erased.path + L"\n\n" + SystemErrorText(erased.error);
+      MessageBoxW(hwnd_, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONERROR);
+      break;
+    }
   }
   LoadBitmapSealPreview();
 }

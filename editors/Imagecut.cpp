@@ -47,12 +47,9 @@ std::wstring Stem(const std::wstring& path) {
   return name;
 }
 
-// Where the cut is saved. The user's own folder when the program folder may
-// not be written (an installed program); an unzipped folder keeps its seals
-// beside the program, where the stamp pad erases them.
-std::wstring SealSavePath(const std::wstring& name) {
-  return ProgramFolderWritable() ? ProgramFile(name) : UserFile(name);
-}
+// Where the cut is saved: the user's own folder, which roams with the
+// settings and which the user may write also when the program is installed.
+std::wstring SealSavePath(const std::wstring& name) { return UserFile(name); }
 
 // The frame: a white panel with a lowered inner bevel.
 class CutFrame : public Window {

@@ -149,7 +149,7 @@ namespace {
 // Puts a text stamp's metafile on the clipboard; its PNG is the metafile
 // drawn at the screen's pixels and scale.
 StampPut PlaceTextStamp(ClipboardWriter& clipboard, GdiWorkImage& picture, StampSeal seal, const std::string& text) {
-  const int resolution = GdiWorkImage::ScreenPixelsPerMetre();
+  const int resolution = GdiWorkImage::ReferencePixelsPerMetre();
   SealFormats formats;
   if (PngWanted()) formats.png = TransparentPngOfMetafile(picture, resolution);
   const SIZE pixels{picture.Width(), picture.Height()};
@@ -418,7 +418,7 @@ std::optional<SealOutline> TSimpleStamp::SlotOutline(int slot, const VectorTools
   const std::string text = WindowTextCp932(buttons_[slot]);
   const std::string file = state_.Slots[slot].File;
   SealForm& seal = desk_.Seal();
-  const int screen = GdiWorkImage::ScreenPixelsPerMetre();
+  const int screen = GdiWorkImage::ReferencePixelsPerMetre();
   switch (kind) {
     case skSquare:
       if (text.empty()) return std::nullopt;

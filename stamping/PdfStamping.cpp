@@ -36,7 +36,7 @@ void MarkForCopyGuard(SealOutline& seal, const VectorTools& tools, HWND owner) {
   const DocumentIdAnswer documentId = AskDocumentId(owner);
   if (!documentId.Accepted) return;
   const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
-  const int screen = GdiWorkImage::ScreenPixelsPerMetre();
+  const int screen = GdiWorkImage::ReferencePixelsPerMetre();
   const int rezoHosei = OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100;
   seal.drawing = WithSecurityMarks(seal.drawing, seal.resolution, {documentId.Text, code}, screen, rezoHosei, tools);
   seal.resolution = screen;

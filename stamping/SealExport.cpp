@@ -131,9 +131,9 @@ DWORD SaveSealSvgFile(const SealExportRequest& request, const std::wstring& file
   DocumentIdAnswer documentId;
   if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(owner);
   if (documentId.Accepted) {
-    // Laid out as the clipboard's picture lays out its marks: on the screen's scale.
+    // Laid out as the clipboard's picture lays out its marks: in reference pixels.
     const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
-    const int screen = GdiWorkImage::ScreenPixelsPerMetre();
+    const int screen = GdiWorkImage::ReferencePixelsPerMetre();
     const int rezoHosei = OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100;
     drawing = WithSecurityMarks(drawing, resolution, {documentId.Text, code}, screen, rezoHosei, tools);
     resolution = screen;

@@ -60,8 +60,6 @@ class GdiWorkImage : public WorkImage {
   static SIZE FrameFor(int width, int height);
   // Reference pixels per metre (3780).
   static int ReferencePixelsPerMetre();
-  // The same scale under the name the square stamps' PNG still calls.
-  static int ScreenPixelsPerMetre() { return ReferencePixelsPerMetre(); }
 
   // Pictures beyond this many pixels a side are refused: drawing then goes
   // to an empty canvas instead of exhausting memory.

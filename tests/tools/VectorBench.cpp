@@ -96,7 +96,7 @@ int wmain(int argc, wchar_t** argv) {
     return DateSealDrawing(form, false, tools);
   });
   Measure("bitmap seal", runs, 15294, [&] { return PictureDrawing(picture, tools); });
-  Measure("square stamp", runs, GdiWorkImage::ScreenPixelsPerMetre(),
+  Measure("square stamp", runs, GdiWorkImage::ReferencePixelsPerMetre(),
           [&] { return SquareStampDrawing("至急", font, tools); });
   return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "FileSystem.h"
 #include "ImageCodec.h"
+#include "ProgramFolder.h"
 #include "Shell.h"
 #include "MenuIds.h"
 #include "RegistryStore.h"
@@ -80,7 +81,10 @@ class Cutter : public ::testing::Test {
     RemoveFiles();
   }
   static void RemoveFiles() {
-    for (const auto& name : {kSeal, kSaved, std::wstring(L"cut-scan.bmp")}) DeleteFileW(harness::DistPath(name).c_str());
+    for (const auto& name : {kSeal, kSaved, std::wstring(L"cut-scan.bmp")}) {
+      DeleteFileW(harness::DistPath(name).c_str());
+      DeleteFileW(UserFile(name).c_str());
+    }
   }
   static void WriteSeal(int side) {
     const std::string bytes = harness::WhiteBmpFile(side);
@@ -204,7 +208,7 @@ TEST_F(Cutter, AStoredSealMovedAndSavedKeepsBothSides) {
     EXPECT_EQ(PlaceOf(image).x, 3);
     Drag(image, {23, 21}, {20, 20});
     ASSERT_EQ(PlaceOf(image).x, 0);
-    const bool replacing = GetFileAttributesW(harness::DistPath(kSaved).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool replacing = GetFileAttributesW(UserFile(kSaved).c_str()) != INVALID_FILE_ATTRIBUTES;
     SaveAs(cutter, L"cut-test");
     if (replacing) {
       ASSERT_TRUE(Answer(L"同一名のﾌｧｲﾙが存在します。上書しますか？", IDOK));
@@ -212,7 +216,7 @@ TEST_F(Cutter, AStoredSealMovedAndSavedKeepsBothSides) {
     ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
 
     EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSaved);
-    const DecodedImage saved = DecodeImageFile(harness::DistPath(kSaved));
+    const DecodedImage saved = DecodeImageFile(UserFile(kSaved));
     ASSERT_EQ(saved.status, ImageFileStatus::Loaded);
     EXPECT_EQ(harness::DibWidth(saved.dib), seal.cx);
     EXPECT_EQ(harness::DibHeight(saved.dib), seal.cy);
@@ -321,8 +325,8 @@ TEST_F(Cutter, AScanIsCutWithWhiteMarginsAndStoredUnderItsBareName) {
 
   EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), kSaved);
   EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1Resolution"), L"26000");
-  const DecodedImage saved = DecodeImageFile(harness::DistPath(kSaved));
-  ASSERT_EQ(saved.status, ImageFileStatus::Loaded) << "in the program folder";
+  const DecodedImage saved = DecodeImageFile(UserFile(kSaved));
+  ASSERT_EQ(saved.status, ImageFileStatus::Loaded) << "in the user's own folder";
   ASSERT_EQ(harness::DibWidth(saved.dib), 450);
   ASSERT_EQ(harness::DibHeight(saved.dib), 450);
   const Rgb red{255, 0, 0}, blue{0, 0, 255}, white{255, 255, 255};
@@ -341,7 +345,7 @@ TEST_F(Cutter, AScanIsCutWithWhiteMarginsAndStoredUnderItsBareName) {
   SaveAs(again, L"cut-test");
   ASSERT_TRUE(Answer(L"同一名のﾌｧｲﾙが存在します。上書しますか？", IDOK));
   ASSERT_TRUE(harness::WaitForWindowGone(kCutter, 5000));
-  EXPECT_EQ(harness::DibWidth(DecodeImageFile(harness::DistPath(kSaved)).dib), 446);
+  EXPECT_EQ(harness::DibWidth(DecodeImageFile(UserFile(kSaved)).dib), 446);
 }
 
 TEST_F(Cutter, TheResolutionChosenCountsWithoutASaveAndTheSealCanBeErased) {
@@ -396,7 +400,7 @@ TEST_F(Cutter, AJpegScanBecomesTheSealAndStampsAtItsResolution) {
   Sleep(300);
   SaveScreenshot(run.pad, L"stamp-pad-bitmap-seal");
 
-  const DecodedImage saved = DecodeImageFile(harness::DistPath(L"cut-scan.bmp"));
+  const DecodedImage saved = DecodeImageFile(UserFile(L"cut-scan.bmp"));
   ASSERT_EQ(harness::DibWidth(saved.dib), 258);
   EXPECT_TRUE(harness::PixelAt(saved.dib, 128, 8).IsReddish()) << "the seal's top edge";
   EXPECT_FALSE(harness::PixelAt(saved.dib, 2, 2).IsReddish()) << "paper";

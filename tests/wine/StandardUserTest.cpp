@@ -53,6 +53,14 @@ class StandardUser : public ::testing::Test {
     run.Stop();
     harness::DeleteTree(L"Software\\Qdx");
   }
+  // Erases the bitmap seal from the stamp pad's menu, as the user does.
+  void EraseFromThePad() {
+    run.PadCommand(IDM_ERASESTAMP);
+    HWND ask = harness::WaitForBox(L"Varnel印鑑");
+    ASSERT_NE(ask, nullptr);
+    ASSERT_EQ(harness::BoxText(ask), L"保管されているﾋﾞｯﾄﾏｯﾌﾟ印鑑を削除します");
+    harness::PressButton(ask, IDOK);
+  }
   // Stamps the bitmap seal through the installed library; the width of the DIB.
   LONG StampedWidth() {
     harness::VrnCtlLibrary ctl(folder + L"\\VrnCtl.dll");
@@ -89,7 +97,11 @@ TEST_F(StandardUser, CutsSavesAndStampsABitmapSealKeptInTheirOwnFolder) {
   EXPECT_FALSE(Exists(folder + L"\\mine.bmp"));
   EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"mine.bmp") << "still a bare name";
   EXPECT_EQ(StampedWidth(), 450) << "the cut stamps";
-  DeleteFileW(UserFile(L"mine.bmp").c_str());
+
+  EraseFromThePad();
+  for (int i = 0; i < 100 && Exists(UserFile(L"mine.bmp")); ++i) Sleep(50);
+  EXPECT_FALSE(Exists(UserFile(L"mine.bmp"))) << "the user's own seal is erased";
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"0");
 }
 
 // A company seal the administrator placed beside the program serves every
@@ -98,6 +110,15 @@ TEST_F(StandardUser, StampsASealThatOnlyTheProgramFolderHolds) {
   harness::WriteString(kRoot, L"Bitmap1", L"company.png");
   ASSERT_TRUE(run.Start(folder));
   EXPECT_EQ(StampedWidth(), 120);
+  EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"company.png");
+
+  // Erasing it is not this user's to do: it stays, and the user is told why.
+  EraseFromThePad();
+  HWND told = harness::WaitForBox(L"Varnel印鑑");
+  ASSERT_NE(told, nullptr);
+  EXPECT_NE(harness::BoxText(told).find(L"インストール"), std::wstring::npos) << harness::BoxText(told).c_str();
+  harness::PressButton(told, IDOK);
+  EXPECT_TRUE(Exists(folder + L"\\company.png"));
   EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"company.png");
 }
 
@@ -117,27 +138,6 @@ TEST(StandardUserFiles, ASaveWhereNoFileMayBeMadeChangesTheFileItself) {
   EXPECT_EQ(harness::ReadWholeFile(folder + L"\\kept-link.txt"), "new\r\n") << "the same file, its link kept";
   EXPECT_NE(SaveReplacing(folder + L"\\made.txt", write), static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_FALSE(Exists(folder + L"\\made.txt"));
-}
-
-// Erasing a seal: the user's own copy goes; one the installation placed
-// beside the program (here beside this program, in a folder this user may
-// not write) stays and is said to belong to the installation.
-TEST(StandardUserFiles, ErasingTakesTheUsersCopyAndLeavesTheInstallations) {
-  const std::wstring installed = ProgramFile(L"company.png");
-  ASSERT_TRUE(Exists(installed)) << "run-as-standard-user places it";
-  ASSERT_FALSE(ProgramFolderWritable());
-  ASSERT_EQ(MakeUserFolder(), static_cast<DWORD>(ERROR_SUCCESS));
-  ASSERT_TRUE(harness::WriteWholeFile(UserFile(L"company.png"), "x", 1));
-  EXPECT_EQ(FindProgramFile(L"company.png"), UserFile(L"company.png")) << "the user's copy first";
-
-  const EraseResult own = EraseProgramFile(L"company.png");
-  EXPECT_EQ(own.outcome, EraseOutcome::Erased);
-  EXPECT_FALSE(Exists(UserFile(L"company.png")));
-  const EraseResult theirs = EraseProgramFile(L"company.png");
-  EXPECT_EQ(theirs.outcome, EraseOutcome::BelongsToInstallation);
-  EXPECT_EQ(theirs.path, installed);
-  EXPECT_TRUE(Exists(installed));
-  EXPECT_EQ(EraseProgramFile(L"none.bmp").outcome, EraseOutcome::Missing);
 }
 
 }  // namespace

@@ -239,7 +239,7 @@ TEST_F(VectorSeals, EachSealsDrawingIsWrittenBesideTheStampItsClipboardGets) {
   const RECT onePixelAPixel{0, 0, layout.width + 1, layout.height + 1};
   PlayEnhMetaFile(played.BitmapDc(), metafile.Metafile(), &onePixelAPixel);
   const PackedDib square = played.BitmapAsDib24();
-  WriteSeal("square-stamp", SquareStampDrawing("至急", font, tools), GdiWorkImage::ScreenPixelsPerMetre(), square,
+  WriteSeal("square-stamp", SquareStampDrawing("至急", font, tools), GdiWorkImage::ReferencePixelsPerMetre(), square,
             "至急");
 
   // A graphic script, run by the bitmap interpreter into a bitmap and into a drawing.
@@ -253,8 +253,8 @@ TEST_F(VectorSeals, EachSealsDrawingIsWrittenBesideTheStampItsClipboardGets) {
 
   // For a look: the name seal with the copy guard's marks.
   const VectorDrawing marked = WithSecurityMarks(name, 26000, {"A-1234", MakeAuthCode("12345678")},
-                                                 GdiWorkImage::ScreenPixelsPerMetre(), 100, tools);
-  EXPECT_EQ(SaveSealSvg(Output(L"name-seal-marked.svg"), marked, GdiWorkImage::ScreenPixelsPerMetre(), ""),
+                                                 GdiWorkImage::ReferencePixelsPerMetre(), 100, tools);
+  EXPECT_EQ(SaveSealSvg(Output(L"name-seal-marked.svg"), marked, GdiWorkImage::ReferencePixelsPerMetre(), ""),
             DWORD{ERROR_SUCCESS});
 
   EXPECT_TRUE(harness::WriteWholeFile(Output(L"vector-seals.txt"), listing.data(), listing.size()));
