@@ -143,3 +143,5 @@
 #define IDC_OPT_ERANAME1 5592      // WarekiName1..5: 5592..5596
 #define IDC_OPT_ERADATE1 5597      // WarekiDate1..5: 5597..5601
 #define IDC_OPT_CLIPBOARDPNG 5602  // check box: a transparent PNG as well
+#define IDC_OPT_INKEFFECT 5610     // 4: hand-pressed ink off, light, medium, strong
+#define IDC_OPT_INKTILT 5614       // check box: a small tilt at each stamp
