@@ -127,8 +127,8 @@ TEST(InkImpression, EachStrengthKeepsItsShareOfTheInkAndEveryStrokeHolds) {
           longestGap = std::max(longestGap, gap);
         }
         int visible = 0;
-        for (int y = s.top; y < s.bottom; ++y)
-          for (int x = s.left; x < s.right; ++x) visible += pressed.VisibleAtSample(x, y);
+        for (int y = s.top - kWobble; y < s.bottom + kWobble; ++y)
+          for (int x = s.left - kWobble; x < s.right + kWobble; ++x) visible += pressed.VisibleAtSample(x, y);
         EXPECT_LE(longestGap, kLongestGap) << "stroke at " << s.left << "," << s.top;
         EXPECT_GE(visible * 10, (s.right - s.left) * (s.bottom - s.top) * 6) << "stroke at " << s.left << "," << s.top;
       }
