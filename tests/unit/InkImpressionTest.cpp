@@ -44,9 +44,9 @@ struct Impression {
   bool VisibleAtSample(int x, int y) const { return Visible(View(), x + margin, y + margin); }
 };
 
-Impression Press(const SampleSeal& seal, int strength, std::uint32_t seed, bool tilt = false) {
+Impression Press(const SampleSeal& seal, int strength, std::uint32_t seed) {
   Impression impression;
-  impression.dib = PressInk(seal.dib, SampleSeal::kPixelsPerMetre, {strength, tilt, seed});
+  impression.dib = PressInk(seal.dib, SampleSeal::kPixelsPerMetre, {strength, false, seed});
   impression.margin = (impression.View().Width() - SampleSeal::kSide) / 2;
   return impression;
 }
