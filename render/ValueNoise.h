@@ -14,31 +14,35 @@ std::uint32_t NextRandom(std::uint32_t& state);
 
 // A noise field over a width x height pixel grid: random values on a square
 // lattice of the given cell size, blended between lattice points with a
-// smoothstep, so it varies over about one cell. Values are 0..4095.
+// smoothstep, so it varies over about one cell. Values are 0..4095. It is
+// read a row at a time: SelectRow blends the lattice down to the row once,
+// and At then costs one blend.
 class NoiseField {
  public:
   static constexpr int kOne = 4096;
 
-  // cellQ8 is the cell size in 1/256 of a pixel; below one pixel it is one
-  // pixel, which makes every pixel's value its own.
+  // cellQ8 is the cell size in 1/256 of a pixel; below one and a half
+  // pixels it is one pixel, which makes every pixel's value its own.
   NoiseField(int width, int height, std::int64_t cellQ8, std::uint32_t seed);
 
-  int At(int x, int y) const {
-    const int i = cells_[x], j = cells_[axisY_ + y];
-    const int wx = weights_[x], wy = weights_[axisY_ + y];
-    const std::uint16_t* top = &lattice_[static_cast<std::size_t>(j) * columns_ + i];
-    const std::uint16_t* bottom = top + columns_;
-    const int upper = (top[0] * (kOne - wx) + top[1] * wx) >> 12;
-    const int lower = (bottom[0] * (kOne - wx) + bottom[1] * wx) >> 12;
-    return (upper * (kOne - wy) + lower * wy) >> 12;
+  void SelectRow(int y);
+  int At(int x) const {
+    if (perPixel_) return row_[x];
+    const int i = cells_[x], w = weights_[x];
+    return (row_[i] * (kOne - w) + row_[i + 1] * w) >> 12;
   }
 
  private:
   void FillAxis(int length, std::int64_t cellQ8, int offset);
+  template <typename Value>
+  void FillLatticeRow(int j, Value* values) const;
 
   int axisY_ = 0;
   int columns_ = 0;
   std::vector<int> cells_;    // lattice cell of each column, then of each row
   std::vector<int> weights_;  // smoothstep weight toward the next lattice point
   std::vector<std::uint16_t> lattice_;
+  std::vector<int> row_;      // the lattice blended down to the selected row
+  std::uint32_t seed_ = 0;
+  bool perPixel_ = false;  // cells of one pixel: the row is the lattice's own
 };

@@ -1,8 +1,9 @@
 #pragma once
 // A seal drawn with plain code, the same in every build: a ring 4 pixels
 // wide touching 2 pixels from the edge of a 246-pixel square, as the name
-// seal's ring lies, and strokes as thick as its characters' and as thin as
-// the date seal's digits. For the ink tests and the checksum tool.
+// seal's ring lies, and strokes as thick as its characters' (10 pixels) and
+// as thin as the date seal's digits (3 of its pixels, 0.2 mm: 5 here). For
+// the ink tests and the checksum tool.
 
 #include <cstdint>
 #include <vector>
@@ -34,7 +35,7 @@ inline SampleSeal MakeSampleSeal(std::uint32_t colour = 0xFF0000) {
   SampleSeal seal;
   seal.dib = CreateBlankDib(SampleSeal::kSide, SampleSeal::kSide, 3);
   seal.strokes = {{70, 60, 176, 70},  {70, 120, 176, 130}, {70, 180, 176, 190}, {70, 60, 80, 190},
-                  {166, 60, 176, 190}, {118, 30, 128, 215}, {95, 140, 99, 176}, {140, 145, 160, 148}};
+                  {166, 60, 176, 190}, {118, 30, 128, 215}, {95, 140, 100, 176}, {140, 145, 160, 150}};
   const std::uint8_t bgr[3] = {static_cast<std::uint8_t>(colour), static_cast<std::uint8_t>(colour >> 8),
                                static_cast<std::uint8_t>(colour >> 16)};
   auto inked = [&](int x, int y) {
