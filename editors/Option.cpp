@@ -42,6 +42,7 @@ constexpr Choice kRotateSz{IDC_OPT_ROTATESZ, 2};
 constexpr Choice kDoubleClick{IDC_OPT_DOUBLECLICK, 4};
 constexpr Choice kStayOnTray{IDC_OPT_STAYONTRAY, 2};
 constexpr Choice kTerminate{IDC_OPT_TERMINATE, 3};
+constexpr Choice kInkEffect{IDC_OPT_INKEFFECT, 4};
 
 // The "do" choice of the yes/no options stores 0.
 constexpr int kDo = 0;
@@ -175,6 +176,8 @@ void TForm3::FillControls() {
   ShowStampLog(o);
   for (int i = 0; i < kEraCount; ++i) SetCp932Text(IDC_OPT_ERANAME1 + i, FieldText(o.WarekiName[i]));
   for (int i = 0; i < kEraCount; ++i) SetCp932Text(IDC_OPT_ERADATE1 + i, FieldText(o.WarekiDate[i]));
+  SetChecked(IDC_OPT_INKTILT, o.InkTilt != 0);
+  Select(kInkEffect, o.InkEffect);
 }
 
 void TForm3::Select(Choice choice, int index) {
@@ -192,6 +195,10 @@ void TForm3::ChoiceClicked(int id) {
     if (on) SetChecked(IDC_OPT_CLIPBOARDPNG, false);
   } else if (InChoice(kRotate, id)) {
     if (ChoiceIndex(kRotate) != 0) ForcePictureOutput();
+  } else if (InChoice(kInkEffect, id) || id == IDC_OPT_INKTILT) {
+    // The impression's pale ink and softened edges are shades that fewer
+    // colours would lose.
+    if (ChoiceIndex(kInkEffect) > 0 || Checked(IDC_OPT_INKTILT)) SetChoiceIndex(kColorBits, kFullColour);
   }
 }
 
@@ -317,6 +324,8 @@ void TForm3::StoreControls() {
   o.SecLineColor = secLineColour_;
   for (int i = 0; i < kEraCount; ++i) SetField(o.WarekiName[i], Cp932Text(IDC_OPT_ERANAME1 + i));
   for (int i = 0; i < kEraCount; ++i) SetField(o.WarekiDate[i], Cp932Text(IDC_OPT_ERADATE1 + i));
+  Take(kInkEffect, o.InkEffect);
+  o.InkTilt = Checked(IDC_OPT_INKTILT) ? 1 : 0;
 }
 
 void TForm3::Button1Click() {

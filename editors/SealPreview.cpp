@@ -6,6 +6,7 @@
 #include "DateSeal.h"
 #include "GdiWorkImage.h"
 #include "NameSeal.h"
+#include "SealGeometry.h"
 
 void SealPreview::Attach(HWND picture, HWND panel) {
   picture_ = picture;
@@ -23,11 +24,22 @@ bool SealPreview::DateSealScaled(const DateSealMain& seal) {
   return seal.TwinRing == 1 && 2 * std::int64_t{seal.StampSize} + 5 * std::int64_t{seal.LineWidth} + 4 > kScaleAbove;
 }
 
+void SealPreview::SetInk(const InkImpression& impression, int rezoHosei) {
+  ink_ = impression;
+  ink_.tilt = false;
+  rezoHosei_ = rezoHosei;
+}
+
+void SealPreview::Press(GdiWorkImage& image, int base) const {
+  ApplyInkEffect(image, StampResolution(base, rezoHosei_), ink_);
+}
+
 void SealPreview::ShowNameSeal(const NameSealRecord& seal) {
   GdiWorkImage image;
   image.SetSize(kWidth, kHeight);
   DrawNameSeal(image.BitmapCanvas(), kWidth, kHeight, seal);
-  Present(image);
+  Press(image, NameSealPixelsPerMetre(seal));
+  Present(image, false);
 }
 
 void SealPreview::ShowDateSeal(const DateSealRecord& seal, std::string_view middle) {
@@ -42,17 +54,21 @@ void SealPreview::ShowDateSeal(const DateSealRecord& seal, std::string_view midd
   GdiWorkImage image;
   image.SetSize(width, height);
   DrawDateSeal(image.BitmapCanvas(), width, height, seal, middle);
-  Present(image);
+  Press(image, kDateSealPixelsPerMetre);
+  Present(image, DateSealScaled(seal.Main));
 }
 
-void SealPreview::Present(GdiWorkImage& image) {
+// A pressed seal has grown by its margin on every side: its middle is the
+// preview.
+void SealPreview::Present(GdiWorkImage& image, bool scaled) {
   UniqueHbitmap picture = CreateWhiteBitmap(kWidth, kHeight);
   HDC source = image.BitmapDc();
   if (picture && source) {
     UniqueMemDc target(CreateCompatibleDC(source));
     const HGDIOBJ old = SelectObject(target.get(), picture.get());
-    if (image.BitmapWidth() == kWidth && image.BitmapHeight() == kHeight) {
-      BitBlt(target.get(), 0, 0, kWidth, kHeight, source, 0, 0, SRCCOPY);
+    if (!scaled) {
+      BitBlt(target.get(), 0, 0, kWidth, kHeight, source, (image.BitmapWidth() - kWidth) / 2,
+             (image.BitmapHeight() - kHeight) / 2, SRCCOPY);
     } else {
       SetStretchBltMode(target.get(), HALFTONE);
       SetBrushOrgEx(target.get(), 0, 0, nullptr);

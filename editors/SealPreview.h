@@ -1,11 +1,13 @@
 #pragma once
 // The seal editor's preview: a 321 x 357 picture in which the seal being
-// edited is drawn, centred and upright, by the renderers the stamps use.
+// edited is drawn, centred and upright, by the renderers the stamps use,
+// with their hand-pressed ink when the options ask for it.
 
 #include <windows.h>
 
 #include <string_view>
 
+#include "InkImpression.h"
 #include "Records.h"
 #include "UniqueHandle.h"
 
@@ -20,6 +22,9 @@ class SealPreview {
 
   // The owner-drawn picture control, sized and centred in its panel.
   void Attach(HWND picture, HWND panel);
+  // The ink the stamps press the seal with, shown in every picture from now
+  // on; upright, as the preview always is.
+  void SetInk(const InkImpression& impression, int rezoHosei);
   void ShowNameSeal(const NameSealRecord& seal);
   void ShowDateSeal(const DateSealRecord& seal, std::string_view middle);
   // WM_DRAWITEM of the picture control.
@@ -29,8 +34,13 @@ class SealPreview {
   static bool DateSealScaled(const DateSealMain& seal);
 
  private:
-  void Present(GdiWorkImage& image);
+  // Presses the drawn seal as a stamp of base pixels per metre would be.
+  void Press(GdiWorkImage& image, int base) const;
+  // Copies the picture's middle, or all of it shrunk to fit when scaled.
+  void Present(GdiWorkImage& image, bool scaled);
 
   HWND picture_ = nullptr;
+  InkImpression ink_;
+  int rezoHosei_ = 100;
   UniqueHbitmap bitmap_;
 };

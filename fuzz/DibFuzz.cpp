@@ -1,5 +1,7 @@
-// Sampling and rotation of arbitrary small packed DIBs: the input gives the
-// angle, the enlarge flag and a sample point, then the DIB bytes.
+// Sampling, rotation and the hand-pressed ink of arbitrary small packed
+// DIBs: the input gives the angle, the enlarge flag and a sample point (which
+// also choose the ink's strength, tilt, seed and resolution), then the DIB
+// bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +9,7 @@
 
 #include "Dib.h"
 #include "FuzzInput.h"
+#include "InkImpression.h"
 
 namespace {
 
@@ -65,5 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const PackedDib rotated = RotateDib(bytes, degrees % 3600, rotateSz & 1);
   const DibView rotatedView(rotated);
   SampleAround(rotatedView, x, y);
+
+  const InkImpression ink{(rotateSz >> 1) & 3, ((rotateSz >> 3) & 1) != 0, static_cast<std::uint32_t>(x)};
+  const int pixelsPerMetre = 1 + static_cast<int>(static_cast<std::uint32_t>(degrees) % 100'000);
+  const PackedDib pressed = PressInk(bytes, pixelsPerMetre, ink);
+  if (!pressed.empty() && !DibView(pressed).Valid()) __builtin_trap();
   return 0;
 }

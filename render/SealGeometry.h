@@ -16,3 +16,10 @@ constexpr int ClampToInt(std::int64_t v) {
 constexpr int SealSide(std::int64_t stampSize, std::int64_t lineWidth, int lineWidths) {
   return ClampToInt(2 * stampSize + lineWidths * lineWidth + 4);
 }
+
+// The stamp resolution in pixels per metre: base x 100 / RezoHosei, a
+// correction of zero or less counting as none; at least 1.
+constexpr int StampResolution(std::int64_t base, std::int64_t rezoHosei) {
+  const std::int64_t resolution = base * 100 / (rezoHosei > 0 ? rezoHosei : 100);
+  return resolution < 1 ? 1 : ClampToInt(resolution);
+}

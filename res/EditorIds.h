@@ -145,3 +145,5 @@
 #define IDC_OPT_CLIPBOARDPNG 5602  // check box: a transparent PNG as well
 #define IDC_OPT_STAMPLOG 5603      // check box: keep the stamp log
 #define IDC_OPT_STAMPLOG_NOTE 5604 // what the log holds, or that the administrator keeps it on
+#define IDC_OPT_INKEFFECT 5610     // 4: hand-pressed ink off, light, medium, strong
+#define IDC_OPT_INKTILT 5614       // check box: a small tilt at each stamp

@@ -35,6 +35,7 @@ const std::array kIntOptions = {
     OPT(TerminateAsStamped, "0"), OPT(NoDispCopyGuardTitle, "1"), OPT(ClipBrdClear, "0"),
     OPT(GenMetafile, "0"), OPT(SecTextColor, "255"), OPT(SecLineColor, "16776960"),
     OPT(ClipboardPng, "0"),
+    OPT(InkEffect, "0"), OPT(InkTilt, "0"), OPT(InkSeed, "0"),
     OPT(StampLog, "0"),
 };
 
@@ -46,23 +47,25 @@ const IntOption* FindIntOption(std::string_view name) {
 
 // The values in the order they are read and written; names that are not
 // plain integers are handled by LoadSpecial and SaveSpecial.
-constexpr std::array<const char*, 34> kLoadOrder = {
+constexpr std::array<const char*, 37> kLoadOrder = {
     "PasswordCheck", "EditorLock", "CheckDate", "Wx", "Wy", "Bitmap1Resolution",
     "UserPassword", "ClipboardFormat", "DocumentFilter", "ShowMessage", "Bitmap1",
     "ColorBits", "FocusGet", "HideMenu", "PasswordOnStamp", "ShowExBar", "CopyGuard",
     "BackImage", "UIDK", "RezoHosei", "Rotate", "RotateSz", "RotateAngle",
     "TaskTrayIconDoubleClick", "StayOnTaskTray", "MainToolBar", "TerminateAsStamped",
     "NoDispCopyGuardTitle", "ClipBrdClear", "GenMetafile", "SecTextColor", "SecLineColor", "ClipboardPng",
+    "InkEffect", "InkTilt", "InkSeed",
     "StampLog",
 };
 
-constexpr std::array<const char*, 34> kSaveOrder = {
+constexpr std::array<const char*, 37> kSaveOrder = {
     "PasswordCheck", "EditorLock", "CheckDate", "Wx", "Wy", "Bitmap1Resolution",
     "ColorBits", "UserPassword", "ClipboardFormat", "DocumentFilter", "ShowMessage",
     "FocusGet", "HideMenu", "Bitmap1", "PasswordOnStamp", "ShowExBar", "CopyGuard",
     "BackImage", "UIDK", "RezoHosei", "Rotate", "RotateSz", "RotateAngle",
     "TaskTrayIconDoubleClick", "StayOnTaskTray", "MainToolBar", "TerminateAsStamped",
     "NoDispCopyGuardTitle", "ClipBrdClear", "GenMetafile", "SecTextColor", "SecLineColor", "ClipboardPng",
+    "InkEffect", "InkTilt", "InkSeed",
     "StampLog",
 };
 
@@ -172,6 +175,9 @@ void LoadOptionSettings(SettingsStore& store, const FileExistsFn& fileExists, Op
       LoadSpecial(*key, name, fileExists, record);
   }
   LoadEraTable(*key, record);
+  // The ink choices are new: a value this program never wrote reads as off.
+  if (record.InkEffect < kInkOff || record.InkEffect > kInkStrong) record.InkEffect = kInkOff;
+  if (record.InkTilt != 1) record.InkTilt = 0;
 }
 
 void SaveOptionSettings(SettingsStore& store, const OptionRecord& record) {

@@ -124,6 +124,9 @@ struct OptionRecord {
   std::int32_t SecTextColor;
   std::int32_t SecLineColor;
   std::int32_t ClipboardPng;  // 1: a transparent PNG beside the other formats
+  std::int32_t InkEffect;     // hand-pressed ink: 0 off, 1 light, 2 medium, 3 strong
+  std::int32_t InkTilt;       // 1: a small random tilt and offset per stamp
+  std::int32_t InkSeed;       // 0: a new impression every stamp; else always this one
   std::int32_t StampLog;  // 1: every stamp leaves a record in the stamp log
   char WarekiName[kEraCount][6];
   char WarekiDate[kEraCount][12];
@@ -142,6 +145,8 @@ inline constexpr int kClipboardBoth = 2;
 inline constexpr int kFilterSolid = 0;
 inline constexpr int kFilterTransparent = 1;
 inline constexpr int kFilterInvert = 2;
+inline constexpr int kInkOff = 0;
+inline constexpr int kInkStrong = 3;
 
 // The process-wide records, zero-filled at start.
 extern NameSealRecord NameSealSettings;

@@ -11,6 +11,7 @@
 #include "DateSeal.h"
 #include "GdiWorkImage.h"
 #include "GraphicScript.h"
+#include "InkImpression.h"
 #include "MemoryStore.h"
 #include "NameSeal.h"
 #include "Settings.h"
@@ -84,6 +85,28 @@ void SquareStamps() {
     });
 }
 
+// The hand-pressed ink at each strength beside the clean seal, one seed for
+// all: "ink-<seal>-<strength>".
+void InkStrengths() {
+  struct Seal {
+    const wchar_t* name;
+    void (*draw)(SealForm&);
+    int (*pixelsPerMetre)();
+  };
+  const Seal seals[] = {{L"name", DrawNameSealBitmap, [] { return NameSealPixelsPerMetre(); }},
+                        {L"date", [](SealForm& f) { DrawDateSealBitmap(f, false); },
+                         [] { return kDateSealPixelsPerMetre; }}};
+  for (const Seal& seal : seals)
+    for (int strength = kInkOff; strength <= kInkStrong; ++strength) {
+      Defaults();
+      SealForm form;
+      form.WorkImage = std::make_unique<GdiWorkImage>();
+      seal.draw(form);
+      ApplyInkEffect(*form.WorkImage, seal.pixelsPerMetre(), {strength, false, 2026});
+      Save(form.WorkImage->BitmapAsDib24(), std::wstring(L"ink-") + seal.name + L"-" + std::to_wstring(strength));
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -91,6 +114,7 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(gFolder.c_str(), nullptr);
 
   SquareStamps();
+  InkStrengths();
   NameVariant(L"name-default", [] {});
   for (int shape : {100, 80, 60, 0})
     NameVariant(L"name-shape-" + std::to_wstring(shape), [shape] { NameSealSettings.Main.CircleParameter = shape; });

@@ -250,6 +250,56 @@ TEST_F(Editors, ThePreviewIsCentredAndAWideDoubleRingIsShownWhole) {
   EXPECT_EQ(DiscardQuestion(IDOK), L"編集内容を破棄しますか？");
 }
 
+// Red ink of any depth, as the pressed seal's pixels are: the red full,
+// green and blue raised alike toward white.
+bool IsRedInk(const harness::Rgb& p) { return p.r >= 200 && p.g <= 235 && p.g == p.b; }
+
+// Of the preview's red pixels, the share that is pale: thin ink.
+double PaleShare(const PackedDib& preview) {
+  int red = 0, pale = 0;
+  for (int y = 0; y < harness::DibHeight(preview); ++y)
+    for (int x = 0; x < harness::DibWidth(preview); ++x) {
+      const harness::Rgb p = harness::PixelAt(preview, x, y);
+      red += IsRedInk(p);
+      pale += IsRedInk(p) && p.g >= 96;
+    }
+  return red ? static_cast<double>(pale) / red : 0;
+}
+
+// The first and last column holding red ink.
+std::pair<int, int> InkColumns(const PackedDib& preview) {
+  int first = -1, last = -1;
+  for (int x = 0; x < harness::DibWidth(preview); ++x)
+    for (int y = 0; y < harness::DibHeight(preview); ++y)
+      if (IsRedInk(harness::PixelAt(preview, x, y))) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+  return {first, last};
+}
+
+TEST_F(Editors, ThePreviewShowsTheHandPressedInkOfTheStamps) {
+  Start();
+  double paleShare[2] = {};
+  for (int pressed : {0, 1}) {
+    SCOPED_TRACE(pressed ? "pressed" : "clean");
+    WriteString(kRoot, L"InkEffect", pressed ? L"3" : L"0");  // the editor loads every setting when it opens
+    WriteString(kRoot, L"InkSeed", L"7");
+    HWND editor = OpenEditor();
+    ASSERT_NE(editor, nullptr);
+    Sleep(500);
+    const PackedDib preview = harness::CaptureWindow(harness::FindControl(editor, IDC_EDITOR_PREVIEW));
+    const auto [left, right] = InkColumns(preview);
+    EXPECT_NEAR(left + right, 320, 3) << "centred as ever";
+    paleShare[pressed] = PaleShare(preview);
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(harness::WaitForWindowGone(L"印影編集", 5000)) << "unchanged, it closes at once";
+  }
+  EXPECT_GT(paleShare[1], paleShare[0] + 0.2) << "pale where the pressure was light, " << paleShare[0]
+                                               << " of the drawn seal's edges";
+}
+
 // A whole design session is not lost to a stray Esc: a changed design is
 // thrown away only when the user agrees; an unchanged one closes at once.
 TEST_F(Editors, EscAndTheCloseBoxAskBeforeAChangedDesignIsThrownAway) {
@@ -392,6 +442,34 @@ TEST_F(Editors, OptionsFollowTheirRulesAndThePadAppliesThem) {
   for (int i = 0; i < 50 && GetMenu(pad); ++i) Sleep(20);
   EXPECT_EQ(GetMenu(pad), nullptr) << "HideMenu applied after the dialog";
   EXPECT_EQ(Open(tray, IDM_TRAY_IMAGEEDIT, L"印影編集", 1500), nullptr) << "EditorLock applied after the dialog";
+}
+
+TEST_F(Editors, TheHandPressedInkIsChosenOnTheOutputPageAndStored) {
+  WriteString(kRoot, L"ColorBits", L"0");
+  Start();
+  HWND options = OpenOptions();
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(harness::ChoiceIn(options, IDC_OPT_INKEFFECT, 4), 0) << "off by default";
+  EXPECT_FALSE(harness::CheckedIn(options, IDC_OPT_INKTILT));
+  EXPECT_EQ(harness::ChoiceIn(options, IDC_OPT_COLORBITS, 3), 0);
+  harness::ClickIn(options, IDC_OPT_INKEFFECT + 2);  // 中
+  EXPECT_EQ(harness::ChoiceIn(options, IDC_OPT_COLORBITS, 3), 2) << "pale ink needs full colour";
+  harness::ClickIn(options, IDC_OPT_INKTILT);
+  ASSERT_TRUE(Finish(options, IDC_OPTIONS_FINISH));
+  EXPECT_EQ(Stored(kRoot, L"InkEffect"), L"2");
+  EXPECT_EQ(Stored(kRoot, L"InkTilt"), L"1");
+  EXPECT_EQ(Stored(kRoot, L"InkSeed"), L"0") << "a new impression every stamp";
+  EXPECT_EQ(Stored(kRoot, L"ColorBits"), L"2");
+
+  options = OpenOptions();
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(harness::ChoiceIn(options, IDC_OPT_INKEFFECT, 4), 2);
+  EXPECT_TRUE(harness::CheckedIn(options, IDC_OPT_INKTILT));
+  harness::ClickIn(options, IDC_OPT_INKEFFECT);  // なし
+  harness::ClickIn(options, IDC_OPT_INKTILT);
+  ASSERT_TRUE(Finish(options, IDC_OPTIONS_FINISH));
+  EXPECT_EQ(Stored(kRoot, L"InkEffect"), L"0");
+  EXPECT_EQ(Stored(kRoot, L"InkTilt"), L"0");
 }
 
 TEST_F(Editors, OptionsAskThePasswordFirstAndTheCloseBoxDiscards) {
