@@ -237,12 +237,15 @@ void TForm1::ApplyAdminPolicy() {
 void TForm1::DrawPreviews() {
   const int rotate = OptionSettings.Rotate;
   OptionSettings.Rotate = 0;  // previews are never tilted
+  const InkImpression ink = PreviewImpression(OptionSettings);
   CreateWorkImage(Seal);
   DrawNameSealBitmap(Seal);
+  ApplyInkEffect(Work(Seal), NameSealResolution(), ink);
   Image1.SetPicture(Work(Seal));
   FreeWorkImage(Seal);
   CreateWorkImage(Seal);
   DrawDateSealBitmap(Seal, false);
+  ApplyInkEffect(Work(Seal), DateSealResolution(), ink);
   Image2.SetPicture(Work(Seal));
   FreeWorkImage(Seal);
   OptionSettings.Rotate = rotate;
@@ -430,8 +433,9 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 StampOrder TForm1::SealOrder(const SealDrawing& drawing) {
   StampOrder order;
   order.owner = hwnd_;
-  order.put = [this, drawing](ClipboardWriter& clipboard) {
-    return PutSealFormats(clipboard, Seal, drawing, hwnd_);
+  order.put = [this, seal = drawing](ClipboardWriter& clipboard) mutable {
+    seal.ink = desk_.Impression();
+    return PutSealFormats(clipboard, Seal, seal, hwnd_);
   };
   return order;
 }
@@ -439,19 +443,22 @@ StampOrder TForm1::SealOrder(const SealDrawing& drawing) {
 void TForm1::SpeedButton1Click() {
   desk_.Stamp(SealOrder({NameSealResolution(), [this] { LoadNameSealSettings(store_); },
                          [this] { DrawNameSealBitmap(Seal); }, [this] { DrawNameSealMetafile(Seal); }, false,
-                         StampSeal::kName, [] { return NameSealWords(NameSealSettings); }}));
+                         StampSeal::kName, [] { return NameSealWords(NameSealSettings); }, {}}));
 }
 
 void TForm1::SpeedButton2Click() {
   desk_.Stamp(SealOrder({DateSealResolution(), [this] { LoadDateSealSettings(store_); },
                          [this] { DrawDateSealBitmap(Seal, true); }, [this] { DrawDateSealMetafile(Seal, true); },
-                         true, StampSeal::kDate, [this] { return DateSealWords(DateSealSettings, Seal.DateText); }}));
+                         true, StampSeal::kDate, [this] { return DateSealWords(DateSealSettings, Seal.DateText); },
+                         {}}));
 }
 
 void TForm1::B1Click() {
   StampOrder order;
   order.owner = hwnd_;
-  order.put = [this](ClipboardWriter& clipboard) { return StampBitmapSeal(clipboard, hwnd_, *Seal.clock); };
+  order.put = [this](ClipboardWriter& clipboard) {
+    return StampBitmapSeal(clipboard, hwnd_, *Seal.clock, desk_.Impression());
+  };
   desk_.Stamp(order);
 }
 

@@ -434,6 +434,13 @@ InkImpression StampImpression(const OptionRecord& options, InkSeedSource& seeds,
   return impression;
 }
 
+InkImpression PreviewImpression(const OptionRecord& options) {
+  InkImpression impression;
+  if (options.InkEffect > kInkOff && options.InkEffect <= kInkStrong) impression.strength = options.InkEffect;
+  impression.seed = options.InkSeed != 0 ? static_cast<std::uint32_t>(options.InkSeed) : 1;
+  return impression;
+}
+
 InkTiltOffset TiltOf(const InkImpression& impression) {
   if (!impression.tilt) return {};
   std::uint32_t state = impression.seed ^ kTiltStream;

@@ -37,6 +37,9 @@ class InkSeedSource {
 // unknown is off), the seed InkSeed when it is set, else a new one from
 // seeds (drawn only when the effect is on).
 InkImpression StampImpression(const OptionRecord& options, InkSeedSource& seeds, const Clock& clock);
+// The impression a preview shows: the strength the options ask for, upright,
+// always the same one (InkSeed's, or a fixed one), so it stays still.
+InkImpression PreviewImpression(const OptionRecord& options);
 
 // The tilt and offset of an impression: hundredths of a degree (-200..200)
 // and micrometres on the paper (-300..300 each way); all 0 without tilt.

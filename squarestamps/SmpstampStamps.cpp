@@ -235,7 +235,9 @@ void TSimpleStamp::StampSealFile(const std::function<bool()>& readDesign,
       return Reported();
     }
     const StoredSettingsRestored restored(store_);
-    return PutSealFormats(clipboard, desk_.Seal(), drawing(), hwnd_);
+    SealDrawing seal = drawing();
+    seal.ink = desk_.Impression();
+    return PutSealFormats(clipboard, desk_.Seal(), seal, hwnd_);
   }));
 }
 
@@ -255,7 +257,8 @@ void TSimpleStamp::StampNameSealFile(const std::string& file) {
                            [&] { DrawNameSealMetafile(seal); },
                            false,
                            StampSeal::kSealFile,
-                           [&] { return file; }};
+                           [&] { return file; },
+                           {}};
       });
 }
 
@@ -276,7 +279,8 @@ void TSimpleStamp::StampDateSealFile(const std::string& file) {
                            [&] { DrawDateSealMetafile(seal, true); },
                            true,
                            StampSeal::kSealFile,
-                           [&] { return file; }};
+                           [&] { return file; },
+                           {}};
       });
 }
 
@@ -292,7 +296,7 @@ void TSimpleStamp::StampImageFile(const std::string& file) {
   desk_.Stamp(Order(AfterStamp::HideToolbar, true, [&](ClipboardWriter& clipboard) {
     const StoredSettingsRestored restored(store_);
     CopyToField(OptionSettings.Bitmap1, file);
-    return StampBitmapSeal(clipboard, hwnd_, *desk_.Seal().clock, StampSeal::kPictureFile);
+    return StampBitmapSeal(clipboard, hwnd_, *desk_.Seal().clock, desk_.Impression(), StampSeal::kPictureFile);
   }));
 }
 

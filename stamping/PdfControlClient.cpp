@@ -73,9 +73,9 @@ PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgu
     utf8.push_back(*converted);
   }
   PdfControlRequest request;
-  request.fromVrnctl = fromVrnctl;
   error = ParsePdfArguments(utf8, request);
   if (error.kind != PdfArgumentError::Kind::None) return PdfStampResult::Usage;
+  request.fromVrnctl = fromVrnctl;
   for (std::string* path : {&request.pdf, &request.output}) {
     if (path->empty()) continue;
     const std::optional<std::string> absolute = StrictUtf8FromWide(Absolute(*StrictWideFromUtf8(*path)));

@@ -83,6 +83,9 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
   request.reload();
   CreateWorkImage(seal);
   request.draw();
+  // A saved seal is pressed as a stamp of it would be.
+  const InkImpression ink = desk.Impression();
+  ApplyInkEffect(Work(seal), request.resolution, ink);
   const SIZE pixels{Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
   std::wstring path;
   DWORD error = ERROR_SUCCESS;
@@ -96,7 +99,7 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
     }
     case ExportSaveDialog::kMetafile:
       path = WithExtension(chosen, L".wmf");
-      error = SaveSealPicture(Work(seal), request.resolution, path, owner);
+      error = SaveSealPicture(Work(seal), request.resolution, path, owner, ink.Any());
       picture = StampPicture::kFileEmf;
       break;
     case ExportSaveDialog::kTransparentPng:
@@ -142,8 +145,9 @@ DWORD SaveSealSvgFile(const SealExportRequest& request, const std::wstring& file
 }
 
 // The metafile the clipboard would get, written as an enhanced metafile.
-DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fileName, HWND owner) {
-  const UniqueHenhmetafile picture = BuildSealPicture(seal, resolution, owner).metafile;
+DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fileName, HWND owner,
+                      bool pressed) {
+  const UniqueHenhmetafile picture = BuildSealPicture(seal, resolution, owner, pressed).metafile;
   if (!picture) return ERROR_NOT_ENOUGH_MEMORY;
   return SaveReplacing(fileName, [&](const std::wstring& temporary) {
     return static_cast<bool>(UniqueHenhmetafile(CopyEnhMetaFileW(picture.get(), temporary.c_str())));

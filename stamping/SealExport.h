@@ -49,7 +49,8 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
 
 // The picture metafile the clipboard would get, written as an enhanced
 // metafile; 0 or the platform's error code.
-DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fileName, HWND owner);
+DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fileName, HWND owner,
+                      bool pressed = false);
 // The seal as drawn, its paper transparent, with the stamp resolution as its
 // physical size; 0 or the platform's error code.
 DWORD SaveSealPng(GdiWorkImage& seal, int resolution, const std::wstring& fileName);

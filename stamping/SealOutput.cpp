@@ -11,6 +11,7 @@
 #include "NameSeal.h"
 #include "Patterns.h"
 #include "FileSystemWide.h"
+#include "InkImpression.h"
 #include "Security.h"
 #include "Settings.h"
 #include "Sjis.h"
@@ -62,10 +63,11 @@ void DrawAtPhysicalSize(Canvas& canvas, POINT origin, SIZE size, GdiWorkImage& s
   if (auto* gdi = dynamic_cast<GdiCanvas*>(&canvas)) gdi->StretchDrawPhysical(origin, size, seal);
 }
 
-// A 16-colour DIB of the bitmap in a block of at least minimumBytes, with
-// the stamp resolution as its pixels per metre.
-UniqueHglobal SixteenColourDib(GdiWorkImage& image, int resolution, std::size_t minimumBytes) {
-  const PackedDib dib = image.BitmapAsDib(4);
+// A DIB of the bitmap in a block of at least minimumBytes, with the stamp
+// resolution as its pixels per metre: 16 colours, or full colour for a
+// seal pressed by hand, whose pale ink 16 colours would turn white.
+UniqueHglobal DibBlock(GdiWorkImage& image, int resolution, std::size_t minimumBytes, bool fullColour) {
+  const PackedDib dib = image.BitmapAsDib(fullColour ? 24 : 4);
   if (dib.size() < kDibHeaderAndTable) return {};
   const std::size_t bytes = std::max(minimumBytes, dib.size());
   UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
@@ -75,7 +77,7 @@ UniqueHglobal SixteenColourDib(GdiWorkImage& image, int resolution, std::size_t 
   std::memcpy(lock.get(), dib.data(), dib.size());
   auto* header = static_cast<BITMAPINFOHEADER*>(lock.get());
   // The rows' real, padded size: a smaller figure would let a reader stop short.
-  header->biSizeImage = static_cast<DWORD>(dib.size() - kDibHeaderAndTable);
+  header->biSizeImage = static_cast<DWORD>(dib.size() - header->biSize - (fullColour ? 0 : kDibHeaderAndTable - 40));
   header->biXPelsPerMeter = resolution;
   header->biYPelsPerMeter = resolution;
   header->biClrUsed = 0;
@@ -218,11 +220,27 @@ StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDr
   drawing.reload();
   SealFormats formats;
   SIZE pixels{};
+  const bool pressed = drawing.ink.Any();
   if (!simpleMetafile) {
     CreateWorkImage(seal);
     drawing.drawBitmap();
+    ApplyInkEffect(Work(seal), resolution, drawing.ink);
     pixels = {Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
-    formats = BitmapPictureFormats(Work(seal), resolution, owner);
+    formats = BitmapPictureFormats(Work(seal), resolution, owner, pressed);
+    FreeWorkImage(seal);
+  } else if (pressed) {
+    // The pressed picture stands for the vector seal in the metafiles, so
+    // every format carries the same impression at its printed size.
+    if (drawing.clearDateText) seal.DateText.clear();
+    CreateWorkImage(seal);
+    drawing.drawBitmap();
+    ApplyInkEffect(Work(seal), resolution, drawing.ink);
+    pixels = {Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
+    formats = BitmapSealFormats(Work(seal), resolution, true);
+    if (OptionSettings.ClipboardFormat != 2) formats.dib.reset();
+    formats.dibTooLarge = OptionSettings.ClipboardFormat == 2 && TooLargeForDib(Work(seal));
+    if (formats.dibTooLarge) formats.dib.reset();
+    formats.dibFirst = true;
     FreeWorkImage(seal);
   } else {
     if (drawing.clearDateText) seal.DateText.clear();
@@ -248,16 +266,16 @@ StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDr
   return put;
 }
 
-SealFormats BitmapPictureFormats(GdiWorkImage& picture, int resolution, HWND owner) {
+SealFormats BitmapPictureFormats(GdiWorkImage& picture, int resolution, HWND owner, bool pressed) {
   SealFormats formats;
   bool marked = false;
   if (WantsMetafile()) {
-    SealPicture built = BuildSealPicture(picture, resolution, owner);
+    SealPicture built = BuildSealPicture(picture, resolution, owner, pressed);
     marked = built.marked;
     formats.SetMetafile(std::move(built.metafile));
   }
   if (WantsDib()) {
-    formats.dib = SealDib(picture, resolution);
+    formats.dib = SealDib(picture, resolution, pressed);
     formats.dibTooLarge = TooLargeForDib(picture);
   }
   // A PNG would carry the seal without the marks the copy guard asked for.
@@ -273,19 +291,20 @@ SealFormats VectorPictureFormats(GdiWorkImage& picture, int resolution) {
   return formats;
 }
 
-UniqueHglobal SealDib(GdiWorkImage& picture, int resolution) {
+UniqueHglobal SealDib(GdiWorkImage& picture, int resolution, bool fullColour) {
   const long long pixels = static_cast<long long>(picture.BitmapWidth()) * picture.BitmapHeight();
   if (TooLargeForDib(picture) || pixels <= 0) return {};
   const std::size_t minimum = pixels < 160000 ? 80104 : 500104;
-  return SixteenColourDib(picture, resolution, minimum);
+  return DibBlock(picture, resolution, minimum, fullColour);
 }
 
-SealPicture BuildSealPicture(GdiWorkImage& seal, int resolution, HWND owner) {
+SealPicture BuildSealPicture(GdiWorkImage& seal, int resolution, HWND owner, bool keepDepth) {
   DocumentIdAnswer documentId;
   if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(owner);
-  // Full colour (2) is what the renderers already drew.
-  if (OptionSettings.ColorBits == 0) seal.ChangeDepth(4);
-  if (OptionSettings.ColorBits == 1) seal.ChangeDepth(8);
+  // Full colour (2) is what the renderers already drew; a pressed seal's
+  // pale ink keeps it whatever ColorBits says.
+  if (OptionSettings.ColorBits == 0 && !keepDepth) seal.ChangeDepth(4);
+  if (OptionSettings.ColorBits == 1 && !keepDepth) seal.ChangeDepth(8);
   const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
   const SIZE out = size.pixels;
   const int rezo = RezoHosei();
@@ -350,7 +369,8 @@ LoadedBitmapSeal LoadBitmapSeal() {
   return loaded;
 }
 
-StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock, StampSeal seal) {
+StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock, const InkImpression& ink,
+                         StampSeal seal) {
   const int resolution = BitmapSealResolution();
   LoadedBitmapSeal loaded = LoadBitmapSeal();
   if (loaded.status != ImageFileStatus::Loaded) {
@@ -360,7 +380,8 @@ StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& cl
     return put;
   }
   ApplySealRotation(*loaded.image, clock);
-  SealFormats formats = BitmapSealFormats(*loaded.image, resolution);
+  ApplyInkEffect(*loaded.image, resolution, ink);
+  SealFormats formats = BitmapSealFormats(*loaded.image, resolution, ink.Any());
   StampPut put = ReportOf(formats);
   put.label = LabelOf(formats, seal, std::string(FieldText(OptionSettings.Bitmap1)), resolution,
                       {loaded.image->BitmapWidth(), loaded.image->BitmapHeight()});
@@ -370,7 +391,7 @@ StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& cl
 
 // As the seal's picture, without the document-ID prompt, a change of depth,
 // the pattern or the marks; the DIB has no pixel limit.
-SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution) {
+SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution, bool pressed) {
   SealFormats formats;
   if (WantsMetafile()) {
     const PictureSize size = SealPictureSize(seal.BitmapWidth(), seal.BitmapHeight(), resolution);
@@ -381,7 +402,7 @@ SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution) {
     picture.EndMetafile();
     formats.SetMetafile(picture.TakeMetafile());
   }
-  if (WantsDib()) formats.dib = SixteenColourDib(seal, resolution, 180104);
+  if (WantsDib()) formats.dib = DibBlock(seal, resolution, 180104, pressed);
   if (PngWanted()) formats.png = TransparentPng(seal, resolution);
   return formats;
 }

@@ -17,6 +17,7 @@
 #include "Clipboard.h"
 #include "GdiWorkImage.h"
 #include "ImageCodec.h"
+#include "InkImpression.h"
 #include "SealForm.h"
 #include "StampOrder.h"
 
@@ -42,6 +43,8 @@ struct SealDrawing {
   // For the stamp log: which seal, and what it says once drawn.
   StampSeal seal = StampSeal::kName;
   std::function<std::string()> words;
+  // The hand-pressed ink of this stamp; off, the seal as drawn.
+  InkImpression ink;
 };
 
 // A stamp's formats, all made before the clipboard is opened, so that other
@@ -78,21 +81,23 @@ StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDr
 // The formats of a picture drawn as a bitmap, as the options ask: the
 // picture metafile (with the document-ID prompt and the marks when the copy
 // guard asks for them), the 16-colour DIB and the PNG.
-SealFormats BitmapPictureFormats(GdiWorkImage& picture, int resolution, HWND owner);
+// pressed: the seal carries the hand-pressed ink, whose pale ink keeps its
+// full colour in the DIB and the picture.
+SealFormats BitmapPictureFormats(GdiWorkImage& picture, int resolution, HWND owner, bool pressed = false);
 // The formats of a picture that is a metafile (a metafile script): its two
 // metafile formats at its physical size whatever ClipboardFormat says, and
 // the PNG.
 SealFormats VectorPictureFormats(GdiWorkImage& picture, int resolution);
 
 // The 16-colour DIB of a seal; empty when it has a million pixels or more.
-UniqueHglobal SealDib(GdiWorkImage& picture, int resolution);
+UniqueHglobal SealDib(GdiWorkImage& picture, int resolution, bool fullColour = false);
 // The picture metafile of a bitmap, for the clipboard and the export, and
 // whether it carries the copy guard's marks.
 struct SealPicture {
   UniqueHenhmetafile metafile;
   bool marked = false;
 };
-SealPicture BuildSealPicture(GdiWorkImage& picture, int resolution, HWND owner);
+SealPicture BuildSealPicture(GdiWorkImage& picture, int resolution, HWND owner, bool keepDepth = false);
 // A metafile picture redrawn at its physical size.
 UniqueHenhmetafile SealVectorMetafile(GdiWorkImage& picture, int resolution);
 
@@ -106,10 +111,10 @@ LoadedBitmapSeal LoadBitmapSeal();
 // been emptied; reported when its file could not be read (the user has
 // been told).
 // seal: what the stamp log calls it (a toolbar's picture file stamps as the bitmap seal).
-StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock,
+StampPut StampBitmapSeal(ClipboardWriter& clipboard, HWND owner, const Clock& clock, const InkImpression& ink,
                          StampSeal seal = StampSeal::kBitmap);
 // Its formats: the picture metafile, the DIB and the PNG as the options ask.
-SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution);
+SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution, bool pressed = false);
 
 // The METAFILEPICT block (mode 8, the frame as extents, a Windows metafile
 // converted against the screen); empty when conversion or allocation fails.

@@ -38,6 +38,8 @@ void StampDesk::Record(const StampLabel& label, HWND owner) {
   if (!notice.empty() && !request_.external) MessageBoxW(owner, notice.c_str(), L"Varnel印鑑", MB_OK | MB_ICONWARNING);
 }
 
+InkImpression StampDesk::Impression() { return StampImpression(OptionSettings, inkSeeds_, *seal_.clock); }
+
 void StampDesk::CloseForGood() {
   closed_ = true;
   ready_ = 0;

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "ClipboardClearing.h"
+#include "InkImpression.h"
 #include "SealForm.h"
 #include "StampOrder.h"
 
@@ -59,6 +60,10 @@ class StampDesk {
   // requests meanwhile.
   void CloseForGood();
 
+  // The hand-pressed ink of the next stamp, as the options ask: each stamp
+  // a new impression unless InkSeed fixes it.
+  InkImpression Impression();
+
   ClipboardClearing& Clearing() { return clearing_; }
   SealForm& Seal() { return seal_; }
 
@@ -88,6 +93,7 @@ class StampDesk {
   std::uint8_t& ready_;
   SealForm& seal_;
   ClipboardClearing clearing_;
+  InkSeedSource inkSeeds_;
   int busyDepth_ = 0;
   StampRequest request_;
   bool closed_ = false;

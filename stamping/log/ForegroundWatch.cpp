@@ -28,14 +28,16 @@ bool IsOwnWindow(HWND window) {
 }
 
 // The desktop, the taskbar with its notification area (a click on the tray
-// icon brings it to the front) and menus are in front on the way to a stamp,
-// and are never the document.
+// icon brings it to the front; a desktop without a taskbar may show the
+// notification area as a window of its own) and menus are in front on the
+// way to a stamp, and are never the document.
 bool IsShellWindow(HWND window) {
   if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
   wchar_t className[64] = {};
   GetClassNameW(window, className, 64);
   for (const wchar_t* shell : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"NotifyIconOverflowWindow", L"Progman",
-                               L"WorkerW", L"#32768", L"TopLevelWindowForOverflowXamlIsland"})
+                               L"WorkerW", L"#32768", L"TopLevelWindowForOverflowXamlIsland",
+                               L"__winex11_standalone_tray"})
     if (lstrcmpiW(className, shell) == 0) return true;
   return false;
 }

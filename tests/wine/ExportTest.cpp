@@ -78,7 +78,8 @@ class Export : public ::testing::Test {
 };
 
 TEST_F(Export, NameSealFilesTakeTheFiltersExtensionAndTheMetafileIsTheClipboardsPicture) {
-  for (const wchar_t* name : {L"name-seal.bmp", L"name-seal.wmf", L"name-seal.png"}) DeleteFileW(Output(name).c_str());
+  for (const wchar_t* name : {L"name-seal.bmp", L"name-seal.wmf", L"name-seal.png", L"name-seal.svg"})
+    DeleteFileW(Output(name).c_str());
   // The home folder is where the name export starts.
   std::wstring home = VARNEL_OUTPUT_UNIX;
   std::replace(home.begin(), home.end(), L'/', L'\\');
@@ -111,6 +112,8 @@ TEST_F(Export, NameSealFilesTakeTheFiltersExtensionAndTheMetafileIsTheClipboards
   // What it holds is read by ImageMagick after the tests.
   ExportFromPad(IDM_MNAMEEXP, kNameTitle, Output(L"name-seal"), 3);
   EXPECT_TRUE(WaitForFile(Output(L"name-seal.png")));
+  ExportFromPad(IDM_MNAMEEXP, kNameTitle, Output(L"name-seal"), 4);
+  EXPECT_TRUE(WaitForFile(Output(L"name-seal.svg")));
 }
 
 TEST_F(Export, RezoHosei200DoublesTheMetafileButNotTheBitmap) {

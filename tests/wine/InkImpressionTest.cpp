@@ -1,4 +1,5 @@
-// The hand-pressed ink on the seals as GDI draws them with the real fonts:
+// The hand-pressed ink on the seals as GDI draws them with the real fonts, and
+// on the clipboard of a stamp:
 // the characters' ink stays, and the transparent PNG made of the impression
 // lets the text beneath show through where the ink is thin.
 
@@ -10,11 +11,17 @@
 
 #include "DateSeal.h"
 #include "Dib.h"
+#include "FileSystem.h"
 #include "GdiWorkImage.h"
 #include "InkImpression.h"
 #include "MemoryStore.h"
+#include "Mainform.h"
 #include "NameSeal.h"
+#include "RegistryStore.h"
 #include "Settings.h"
+#include "harness/Clipboard.h"
+#include "harness/Registry.h"
+#include "harness/Varnel.h"
 
 namespace {
 
@@ -72,3 +79,57 @@ TEST(RealSealInk, MediumKeepsTheCharactersAndThePngShowsTheTextThrough) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Stamped {
+  std::vector<std::uint8_t> dib, png;
+  LONG frameWidth = 0;
+};
+
+// The name seal stamped from the stamp pad with the ink the options ask for.
+Stamped StampNameSeal(TForm1& pad, int strength, int seed) {
+  OptionSettings.InkEffect = strength;
+  OptionSettings.InkSeed = seed;
+  pad.SpeedButton1Click();
+  Stamped stamped;
+  stamped.dib = harness::ClipboardBytes(CF_DIB).value_or(std::vector<std::uint8_t>());
+  stamped.png = harness::ClipboardBytes(PngClipboardFormat()).value_or(std::vector<std::uint8_t>());
+  if (const auto header = harness::ClipboardEnhMetaHeader())
+    stamped.frameWidth = header->rclFrame.right - header->rclFrame.left;
+  return stamped;
+}
+
+}  // namespace
+
+// Every format of a stamp carries the same impression: the DIB in full
+// colour (16 would lose the pale ink), the PNG made of it, the picture
+// metafile at the printed size; a fixed seed repeats it, and without one
+// each stamp is new. Off, the seal is the one of before.
+TEST(StampedInk, EveryFormatCarriesTheImpressionAndAFixedSeedRepeatsIt) {
+  harness::WriteQuietSettings();
+  RegistryStore store;
+  LoadAllSettings(store, FileExists);
+  OptionSettings.ShowMessage = 0;
+  OptionSettings.ClipboardFormat = 2;
+  OptionSettings.GenMetafile = 0;
+  OptionSettings.ClipboardPng = 1;
+  std::uint8_t ready = 1;
+  TForm1 pad{store, ready};
+  ASSERT_TRUE(pad.Create());
+
+  const Stamped clean = StampNameSeal(pad, kInkOff, 0);
+  const Stamped fixed = StampNameSeal(pad, 2, 77);
+  ASSERT_GE(fixed.dib.size(), sizeof(BITMAPINFOHEADER));
+  EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(fixed.dib.data())->biBitCount, 24);
+  EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(clean.dib.data())->biBitCount, 4) << "off: as before";
+  EXPECT_NE(fixed.png, clean.png);
+  EXPECT_GE(fixed.frameWidth, clean.frameWidth) << "the pressed picture keeps the seal's printed size";
+  EXPECT_LE(fixed.frameWidth, clean.frameWidth * 11 / 10) << "and its margin is small";
+  EXPECT_EQ(StampNameSeal(pad, 2, 77).dib, fixed.dib) << "a fixed seed repeats the impression";
+  EXPECT_NE(StampNameSeal(pad, 2, 0).dib, StampNameSeal(pad, 2, 0).dib) << "each stamp is a new impression";
+  OptionSettings.InkEffect = kInkOff;
+  OptionSettings.InkSeed = 0;
+  OptionSettings.ClipboardPng = 0;
+  harness::DeleteTree(L"Software\\Qdx");
+}

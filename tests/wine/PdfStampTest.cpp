@@ -1,8 +1,8 @@
 // A seal stamped on a PDF file by the program's Win32 side, as the user and
 // other programs meet it: files written beside the PDF or appended to it
 // (checked by qpdf on the host), every refusal with its message and the file
-// untouched, vrnctl's "pdf" command and VrnCtl's _PdfStampW answered by a
-// receiver like the tray window's, and the dialog "PDFに押印".
+// untouched, vrnctl's "pdf" command and VrnCtl's _PdfStampW answered by the
+// running program, and the dialog "PDFに押印".
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "PdfControl.h"
+#include "ProgramFolder.h"
 #include "PdfStampDialog.h"
 #include "PdfTestFiles.h"
 #include "Text.h"
@@ -20,6 +21,7 @@
 #include "harness/HostPath.h"
 #include "harness/Pixels.h"
 #include "harness/Process.h"
+#include "harness/Registry.h"
 #include "harness/Varnel.h"
 #include "resource.h"
 
@@ -67,51 +69,26 @@ void ExpectQpdfFindsItSound(const std::wstring& name) {
   EXPECT_EQ(harness::RunHostShell(L"qpdf --check '" + kOutputUnix + L"/" + name + L"' >/dev/null"), 0) << name.c_str();
 }
 
-// Stands in for the tray window: answers PDF requests on a thread of its
-// own, drawing the red block for every seal but the bitmap seal.
-class PdfReceiver {
- public:
-  PdfReceiver() {
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    WaitForSingleObject(ready_, 10000);
-  }
-  ~PdfReceiver() {
-    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-    WaitForSingleObject(thread_, 10000);
-    CloseHandle(thread_);
-    CloseHandle(ready_);
-  }
+// The stamped ink's box on page 1, in pixels of a rendering at 254 dpi
+// (10 pixels a millimetre): "width height left top", by poppler and
+// ImageMagick on the host.
+std::string InkBox(const std::wstring& name) {
+  const std::wstring png = kOutputUnix + L"/ink-box";
+  const std::wstring command = L"pdftoppm -r 254 -f 1 -l 1 -png '" + kOutputUnix + L"/" + name + L"' '" + png +
+                               L"' && convert '" + png + L"-1.png' -fuzz 35% -fill white +opaque red -trim " +
+                               L"-format '%w %h %X %Y' info: > '" + png + L".txt'";
+  if (harness::RunHostShell(command) != 0) return {};
+  return harness::ReadWholeFile(harness::HostPath(png + L".txt")).value_or("");
+}
 
- private:
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA) {
-      return ServePdfRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), [](const PdfStampRequest& r, bool) {
-        return r.seal.kind == PdfSealKind::Bitmap ? PdfStampResult::NoSeal : StampSealOnPdf(r, RedBlock()).result;
-      });
-    }
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  static DWORD WINAPI Run(void* self) {
-    auto* receiver = static_cast<PdfReceiver*>(self);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PdfReceiverTest";
-    RegisterClassExW(&wc);
-    receiver->hwnd_ = CreateWindowExW(0, L"PdfReceiverTest", L"VarnelMain", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                      nullptr, nullptr, wc.hInstance, nullptr);
-    SetEvent(receiver->ready_);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    return 0;
-  }
-  HWND hwnd_ = nullptr;
-  HANDLE ready_ = nullptr;
-  HANDLE thread_ = nullptr;
-};
+// "2026-12", the month of the stamp log's file.
+std::wstring MonthStamp() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  wchar_t text[16];
+  swprintf(text, 16, L"%04d-%02d", now.wYear, now.wMonth);
+  return text;
+}
 
 }  // namespace
 
@@ -191,18 +168,36 @@ TEST(PdfStampFile, EveryRefusalSaysWhyAndLeavesTheFileAsItWas) {
   EXPECT_EQ(StampSealOnPdf(missing, RedBlock()).result, PdfStampResult::CannotWrite);
 }
 
+// vrnctl pdf and _PdfStampW reach the running program, which stamps its
+// own name seal at its printed size where asked, keeps the stamp in its log,
+// and answers every refusal with its own code.
 TEST(PdfStampControl, VrnctlAndTheLibraryReachTheProgramAndReportTheOutcome) {
   const std::wstring vrnctl = harness::DistPath(L"vrnctl.exe");
   const std::wstring pdf = Fresh(L"rotate90.pdf", L"order.pdf");
   const auto run = [&](const std::wstring& arguments) { return harness::RunConsoleProgram(vrnctl, arguments, 60000); };
   EXPECT_EQ(run(L"pdf \"" + pdf + L"\"").exitCode, 1u);  // nobody to answer
-  PdfReceiver receiver;
+  harness::WriteQuietSettings();
+  harness::WriteString(harness::kRoot, L"Bitmap1", L"0");
+  harness::WriteString(harness::kRoot, L"StampLog", L"1");
+  const std::wstring log = UserFile(L"stamp-log-" + MonthStamp() + L".jsonl");
+  DeleteFileW(log.c_str());
+  harness::VarnelRun varnel;
+  ASSERT_TRUE(varnel.Start());
   DeleteFileW((kOutput + L"\\order-out.pdf").c_str());
   const harness::ConsoleResult stamped =
       run(L"pdf \"" + pdf + L"\" --page 1 --corner bottom-left --margin 12 --out \"" + kOutput + L"\\order-out.pdf\"");
   EXPECT_EQ(stamped.exitCode, 0u) << stamped.err;
   EXPECT_NE(stamped.out.find("order-out.pdf"), std::string::npos) << stamped.out;
   ExpectQpdfFindsItSound(L"order-out.pdf");
+  // The name seal of 9.30 mm, 12 mm from the left of the page as shown.
+  int width = 0, height = 0, left = 0, top = 0;
+  std::istringstream(InkBox(L"order-out.pdf")) >> width >> height >> left >> top;
+  EXPECT_NEAR(width, 93, 2) << "the designed size, 10 pixels a millimetre";
+  EXPECT_NEAR(height, 93, 2);
+  EXPECT_NEAR(left, 120, 3);
+  const std::string logged = harness::ReadWholeFile(log).value_or("");
+  EXPECT_NE(logged.find(R"("trigger":"vrnctl")"), std::string::npos) << logged;
+  EXPECT_NE(logged.find(R"("picture":"file-pdf")"), std::string::npos) << logged;
   struct Case {
     const wchar_t* arguments;
     DWORD exitCode;
@@ -231,6 +226,9 @@ TEST(PdfStampControl, VrnctlAndTheLibraryReachTheProgramAndReportTheOutcome) {
   EXPECT_EQ(stamp(pdf.c_str(), L"--seal bmp"), 21);
   FreeLibrary(library);
   ExpectQpdfFindsItSound(L"order.pdf");
+  varnel.Stop();
+  DeleteFileW(log.c_str());
+  harness::DeleteTree(L"Software\\Qdx");
 }
 
 TEST(PdfStampDialog, FillsTheRequestFromTheUsersChoices) {

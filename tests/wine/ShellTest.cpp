@@ -122,6 +122,9 @@ TEST_F(Shell, EveryStampPadMenuItemDoesWhatItsCaptionSays) {
   Command(padWindow, ItemByCaption(menu, L"バージョン情報((&V)"), L"ﾊﾞｰｼﾞｮﾝ情報");
   EXPECT_EQ(tray.Ready, 1);
 
+  Command(padWindow, ItemByCaption(menu, L"PDFに押印…"), L"PDFに押印", IDCANCEL);
+  Command(padWindow, ItemByCaption(menu, L"押印履歴…"), L"押印履歴", IDCANCEL);
+
   const bool toolbarShown = toolbar.Visible();
   Command(padWindow, ItemByCaption(menu, L"角印ツールバー表示ON/OFF (&T)"));
   EXPECT_NE(toolbar.Visible(), toolbarShown);
@@ -145,6 +148,8 @@ TEST_F(Shell, EveryTrayMenuItemDoesWhatItsCaptionSays) {
   EXPECT_EQ(StampedBy(trayWindow, ItemByCaption(menu, L"ビットマップ印を押印")), kBitmapSealSide);
 
   Command(trayWindow, ItemByCaption(menu, L"Varnel印鑑について"), L"ﾊﾞｰｼﾞｮﾝ情報");
+  Command(trayWindow, ItemByCaption(menu, L"PDFに押印…"), L"PDFに押印", IDCANCEL);
+  Command(trayWindow, ItemByCaption(menu, L"押印履歴…"), L"押印履歴", IDCANCEL);
 
   const bool toolbarShown = toolbar.Visible();
   Command(trayWindow, ItemByCaption(menu, L"角印ツールバー表示/非表示"));

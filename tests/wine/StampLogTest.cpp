@@ -13,15 +13,18 @@
 #include <vector>
 
 #include "ForegroundWatch.h"
+#include "MenuIds.h"
 #include "Option.h"
 #include "RegistryStore.h"
 #include "Settings.h"
+#include "Shell.h"
 #include "Sha256.h"
 #include "StampLog.h"
 #include "StampLogFiles.h"
 #include "StampLogViewer.h"
 #include "StampRecorder.h"
 #include "Text.h"
+#include "harness/Clipboard.h"
 #include "harness/ConsoleProgram.h"
 #include "harness/Dialogs.h"
 #include "harness/Forms.h"
@@ -134,39 +137,50 @@ class Document {
   HWND window_ = nullptr;
 };
 
-TEST_F(StampLogRecords, EachTriggerLeavesOneChainedRecordNamingTheDocumentInFrontBeforeTheStamp) {
+// Stamps from the stamp pad's menu, the tray's menu, a toolbar button and
+// the control messages of VrnCtl.dll and vrnctl.exe, each a record of what
+// it put on the clipboard, in a chain, naming the document in front.
+TEST_F(StampLogRecords, EachTriggerLeavesOneChainedRecordOfWhatItPutOutNamingTheDocument) {
+  harness::WriteString(harness::kRoot, L"StampLog", L"1");
+  harness::WriteString(harness::kRoot, L"ShowMessage", L"0");
   ForegroundWatch watch;
   Document notepad;
   HWND document = notepad.Window();
   ASSERT_NE(document, nullptr) << "notepad did not start";
-  // The stamp pad comes to the front for the click, as it does for a user.
-  HWND pad = CreateWindowExW(0, L"STATIC", L"スタンプ台", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                             nullptr, nullptr, nullptr);
-  SetForegroundWindow(pad);
-  harness::PumpFor(300);
   wchar_t title[256] = {};
   GetWindowTextW(document, title, 256);
+  RegistryStore store;
+  TTaskTrayForm tray{store};
+  TForm1 pad{store, tray.Ready};
+  TSimpleStamp toolbar{store, pad.Desk()};
+  ASSERT_TRUE(tray.Create() && pad.Create(tray.Handle()) && toolbar.Create(tray.Handle()));
+  ConnectShell(store, tray, pad, toolbar, nullptr);
+  ASSERT_TRUE(pad.FormCreate(tray)) << "the stamp pad comes to the front, as for a user's click";
+  toolbar.Show();
 
-  struct Stamp {
-    StampSeal seal;
-    const char* text;
-    StampTrigger trigger;
-    const char* seal8;
-    const char* trigger8;
+  const struct {
+    const char* trigger;
+    const char* seal;
+    std::wstring text;  // empty: the date seal's, which is today's
+    std::function<void()> press;
+    bool png;  // the PNG goes too (a text stamp has no DIB): its bytes are the picture kept
+  } stamps[] = {
+      {"pad", "name", L"名 字", [&] { SendMessageW(pad.Handle(), WM_COMMAND, IDM_N2, 0); }, false},
+      {"tray", "date", L"", [&] { SendMessageW(tray.Handle(), WM_COMMAND, IDM_TRAY_DATESTAMP, 0); }, false},
+      {"toolbar", "square", L"正本", [&] { toolbar.SpeedButton1Click(0); }, true},
+      {"VrnCtl", "name", L"名 字", [&] { SendMessageW(tray.Handle(), kControlMessage, 1, 0); }, false},
+      {"vrnctl", "name", L"名 字", [&] { SendMessageW(tray.Handle(), kControlMessage, 1, 1); }, false},
   };
-  const Stamp stamps[] = {{StampSeal::kName, "山田", StampTrigger::kPad, "name", "pad"},
-                          {StampSeal::kDate, "2026.12.08", StampTrigger::kTray, "date", "tray"},
-                          {StampSeal::kSquareText, "至急", StampTrigger::kToolbar, "square", "toolbar"},
-                          {StampSeal::kBitmap, "varnel.bmp", StampTrigger::kVrnCtl, "bitmap", "VrnCtl"},
-                          {StampSeal::kName, "表ソ", StampTrigger::kVrnctl, "name", "vrnctl"}};
-  for (const Stamp& stamp : stamps) {
-    const StampLogResult result = RecordStamp(Entry(stamp.seal, stamp.text, stamp.trigger));
-    EXPECT_EQ(result.status, StampLogResult::kKept) << stamp.trigger8 << ": " << Narrow(StampLogNotice(result));
-    EXPECT_EQ(StampLogNotice(result), L"");
+  std::vector<std::string> pictures;
+  for (const auto& stamp : stamps) {
+    OptionSettings.ClipboardPng = stamp.png ? 1 : 0;
+    stamp.press();
+    const auto put = harness::ClipboardBytes(stamp.png ? PngClipboardFormat() : CF_DIB);
+    ASSERT_TRUE(put.has_value()) << stamp.trigger;
+    pictures.emplace_back(put->begin(), put->end());
   }
-  DestroyWindow(pad);
+  OptionSettings.ClipboardPng = 0;
 
-  ASSERT_EQ(LogFileNames(), std::vector<std::wstring>{ThisMonthFile()});
   const std::string bytes = ReadLog(ThisMonthFile());
   const std::vector<std::string> lines = Lines(bytes);
   ASSERT_EQ(lines.size(), std::size(stamps));
@@ -174,24 +188,24 @@ TEST_F(StampLogRecords, EachTriggerLeavesOneChainedRecordNamingTheDocumentInFron
   DWORD userSize = 257, computerSize = 64;
   GetUserNameW(user, &userSize);
   GetComputerNameW(computer, &computerSize);
-  const std::wstring texts[] = {L"山田", L"2026.12.08", L"至急", L"varnel.bmp", L"表ソ"};
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE(stamps[i].trigger);
     const auto record = ParseRecordLine(lines[i]);
     ASSERT_TRUE(record) << lines[i];
-    EXPECT_EQ(record->seal, stamps[i].seal8);
-    EXPECT_EQ(record->trigger, stamps[i].trigger8);
-    EXPECT_EQ(record->text, U8(texts[i])) << "code page 932 in, UTF-8 in the log";
+    EXPECT_EQ(record->trigger, stamps[i].trigger);
+    EXPECT_EQ(record->seal, stamps[i].seal);
+    if (!stamps[i].text.empty()) {
+      EXPECT_EQ(record->text, U8(stamps[i].text));
+    }
     EXPECT_EQ(record->user, U8(user));
     EXPECT_EQ(record->computer, U8(computer));
     EXPECT_EQ(record->window, U8(title)) << "the document, not the stamp pad";
     EXPECT_TRUE(record->exe.ends_with("notepad.exe")) << record->exe;
-    EXPECT_EQ(record->resolution, 26000);
-    EXPECT_EQ(record->mm, "9.30x9.30");
-    EXPECT_EQ(record->picture, "clipboard-dib");
-    EXPECT_EQ(record->sha256, Sha256Hex(kPicture));
-    EXPECT_EQ(record->time.size(), 25u) << record->time;
+    EXPECT_EQ(record->picture, stamps[i].png ? "clipboard-png" : "clipboard-dib");
+    EXPECT_EQ(record->sha256, Sha256Hex(pictures[i])) << "the picture actually put out";
     EXPECT_EQ(record->prev, i == 0 ? kChainStart : Sha256Hex(lines[i - 1]));
   }
+  EXPECT_NE(lines[0].find(R"("mm":"9.30x9.30")"), std::string::npos) << lines[0];
   EXPECT_EQ(VerifyChain({{"log", bytes}}, ChainFrom::kLogStart).status, ChainStatus::kIntact);
 }
 

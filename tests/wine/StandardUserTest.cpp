@@ -99,7 +99,8 @@ TEST_F(StandardUser, CutsSavesAndStampsABitmapSealKeptInTheirOwnFolder) {
   EXPECT_EQ(StampedWidth(), 450) << "the cut stamps";
 
   EraseFromThePad();
-  for (int i = 0; i < 100 && Exists(UserFile(L"mine.bmp")); ++i) Sleep(50);
+  // The file goes first, then the setting.
+  for (int i = 0; i < 100 && harness::ReadString(kRoot, L"Bitmap1") != L"0"; ++i) Sleep(50);
   EXPECT_FALSE(Exists(UserFile(L"mine.bmp"))) << "the user's own seal is erased";
   EXPECT_EQ(harness::ReadString(kRoot, L"Bitmap1"), L"0");
 }
