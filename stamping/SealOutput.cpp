@@ -457,10 +457,19 @@ UniqueHglobal TransparentPng(GdiWorkImage& image, int resolution) {
   }
 }
 
+void PlayAtItsPixels(GdiWorkImage& picture, GdiWorkImage& raster) {
+  raster.SetSize(picture.Width(), picture.Height());
+  raster.BitmapCanvas();
+  // The platform takes a picture's frame to the rectangle's right and bottom
+  // edges inclusive: one pixel more each way plays it at one pixel a pixel,
+  // where the picture's own rectangle would shrink it by a pixel.
+  const RECT onePixelAPixel{0, 0, picture.Width() + 1, picture.Height() + 1};
+  if (raster.BitmapDc() && picture.Metafile()) PlayEnhMetaFile(raster.BitmapDc(), picture.Metafile(), &onePixelAPixel);
+}
+
 UniqueHglobal TransparentPngOfMetafile(GdiWorkImage& picture, int resolution) {
   if (!picture.Metafile()) return {};
   GdiWorkImage raster;
-  raster.SetSize(picture.Width(), picture.Height());
-  raster.BitmapCanvas().StretchDraw({0, 0, picture.Width(), picture.Height()}, picture);
+  PlayAtItsPixels(picture, raster);
   return TransparentPng(raster, resolution);
 }

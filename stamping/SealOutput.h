@@ -130,3 +130,5 @@ bool PngWanted();
 UniqueHglobal TransparentPng(GdiWorkImage& image, int resolution);
 // The same for a picture that is a metafile only, drawn at its own pixels.
 UniqueHglobal TransparentPngOfMetafile(GdiWorkImage& picture, int resolution);
+// A metafile picture played onto a white bitmap of its own pixels, one pixel a pixel.
+void PlayAtItsPixels(GdiWorkImage& picture, GdiWorkImage& raster);

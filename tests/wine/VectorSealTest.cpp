@@ -24,6 +24,7 @@
 #include "PdfForm.h"
 #include "RegistryStore.h"
 #include "SealSvgFile.h"
+#include "SealOutput.h"
 #include "SealVectors.h"
 #include "Security.h"
 #include "Settings.h"
@@ -229,15 +230,10 @@ TEST_F(VectorSeals, EachSealsDrawingIsWrittenBesideTheStampItsClipboardGets) {
   font.color = kRed;
   font.charset = kShiftJisCharset;
   GdiWorkImage metafile;
-  const SquareStampLayout layout = DrawSquareStamp(metafile, "至急", font);
-  // Played onto its own pixels: the platform takes a picture's frame to
-  // the right and bottom edges of the rectangle inclusive, so one pixel more
-  // each way plays it at one pixel a pixel.
+  DrawSquareStamp(metafile, "至急", font);
+  // Played onto its own pixels as the stamp's PNG plays it.
   GdiWorkImage played;
-  played.SetSize(layout.width, layout.height);
-  played.BitmapCanvas();
-  const RECT onePixelAPixel{0, 0, layout.width + 1, layout.height + 1};
-  PlayEnhMetaFile(played.BitmapDc(), metafile.Metafile(), &onePixelAPixel);
+  PlayAtItsPixels(metafile, played);
   const PackedDib square = played.BitmapAsDib24();
   WriteSeal("square-stamp", SquareStampDrawing("至急", font, tools), GdiWorkImage::ReferencePixelsPerMetre(), square,
             "至急");
