@@ -9,6 +9,7 @@
 #include <string>
 
 #include "MenuIds.h"
+#include "ProgramFolder.h"
 #include "harness/Forms.h"
 #include "harness/Pixels.h"
 #include "harness/Process.h"
@@ -53,6 +54,7 @@ int wmain(int argc, wchar_t** argv) {
   // The message after a stamp, with every format the program writes.
   harness::WriteString(harness::kRoot, L"ShowMessage", L"1");
   harness::WriteString(harness::kRoot, L"ClipboardPng", L"1");
+  harness::WriteString(harness::kRoot, L"StampLog", L"1");
   harness::RunningProgram varnel(harness::DistPath(L"Varnel.exe"));
   if (!harness::WaitForWindow(L"VarnelMain", 30000)) {
     std::fputs("Varnel did not start\n", stderr);
@@ -67,6 +69,23 @@ int wmain(int argc, wchar_t** argv) {
   if (message) {
     Sleep(600);
     harness::WriteBmp(harness::CaptureWindow(message), out + L"\\message.bmp");
+    // The same message when the stamp log could not keep the record: a
+    // folder stands where this month's file belongs.
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t month[32];
+    swprintf(month, 32, L"stamp-log-%04d-%02d.jsonl", now.wYear, now.wMonth);
+    const std::wstring log = UserFile(month);
+    DeleteFileW(log.c_str());
+    CreateDirectoryW(log.c_str(), nullptr);
+    Sleep(300);
+    PostMessageW(pad, WM_COMMAND, IDM_N2, 0);
+    if (HWND notKept = harness::WaitForBox(L"Varnel印鑑", 10000)) {
+      Sleep(600);
+      harness::WriteBmp(harness::CaptureWindow(notKept), out + L"\\message-log-not-kept.bmp");
+    }
+    RemoveDirectoryW(log.c_str());
   }
   varnel.Terminate();
   harness::DeleteTree(L"Software\\Qdx");
