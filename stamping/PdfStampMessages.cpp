@@ -1,21 +1,11 @@
 #include "PdfStampMessages.h"
 
+#include "ErrorText.h"
+
 namespace {
 
-std::wstring SystemText(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring result = n && text ? std::wstring(text, n) : std::wstring();
-  if (text) LocalFree(text);
-  while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
-    result.pop_back();
-  return result.empty() ? L"エラー " + std::to_wstring(error) : result;
-}
-
 std::wstring WithReason(std::wstring text, DWORD error) {
-  return error ? text + L"\n\n" + SystemText(error) : text;
+  return error ? text + L"\n\n" + SystemErrorText(error) : text;
 }
 
 }  // namespace

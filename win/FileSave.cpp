@@ -198,19 +198,6 @@ bool WriteBmpFile(const std::wstring& path, const PackedDib& dib) {
          written == dib.size();
 }
 
-std::wstring SystemErrorText(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring result = n && text ? std::wstring(text, n) : std::wstring();
-  if (text) LocalFree(text);
-  while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
-    result.pop_back();
-  if (result.empty()) result = L"エラー " + std::to_wstring(error);
-  return result;
-}
-
 void ReportSaveFailure(HWND owner, const std::wstring& path, DWORD error) {
   const std::wstring text = L"ファイルを保存できませんでした。\n" + path + L"\n\n" + SystemErrorText(error);
   MessageBoxW(owner, text.c_str(), L"Varnel印鑑", MB_OK | MB_ICONERROR);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "ErrorText.h"
 #include "WorkImage.h"
 
 // Creates the content through `write` (given the temporary file's path, true
@@ -29,8 +30,6 @@ DWORD AppendRestoringOnFailure(HANDLE file, std::uint64_t expectedSize, const st
 // A packed DIB (header, colour table, rows) as a .bmp file.
 bool WriteBmpFile(const std::wstring& path, const PackedDib& dib);
 
-// The platform's own description of an error code, in the system's language.
-std::wstring SystemErrorText(DWORD error);
 
 // Tells the user that a file could not be saved, with the platform's reason.
 void ReportSaveFailure(HWND owner, const std::wstring& path, DWORD error);
