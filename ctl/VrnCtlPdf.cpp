@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PdfControlClient.h"
+#include "Text.h"
 
 namespace {
 
@@ -18,16 +19,6 @@ int StampWords(const std::wstring& pdf, const std::wstring& options) {
   for (const std::string& word : SplitOptionWords(*utf8)) words.push_back(*StrictWideFromUtf8(word));
   PdfArgumentError error;
   return static_cast<int>(SendPdfStampWords(words, error));
-}
-
-std::optional<std::wstring> WideFromCp932(const char* text) {
-  if (text == nullptr || *text == '\0') return std::wstring();
-  const int size = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-  if (size <= 0) return std::nullopt;
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text, -1, out.data(), size);
-  out.resize(static_cast<std::size_t>(size - 1));
-  return out;
 }
 
 }  // namespace
@@ -46,8 +37,8 @@ extern "C" int __cdecl PdfStampW(const wchar_t* pdf, const wchar_t* options) {
 
 extern "C" int __cdecl PdfStamp(const char* pdf, const char* options) {
   try {
-    const std::optional<std::wstring> widePdf = WideFromCp932(pdf);
-    const std::optional<std::wstring> wideOptions = WideFromCp932(options);
+    const std::optional<std::wstring> widePdf = WideFromCp932(pdf ? pdf : "");
+    const std::optional<std::wstring> wideOptions = WideFromCp932(options ? options : "");
     if (!widePdf || !wideOptions) return static_cast<int>(PdfStampResult::Usage);
     return PdfStampW(widePdf->c_str(), wideOptions->c_str());
   } catch (...) {

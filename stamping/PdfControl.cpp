@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "Text.h"
+
 bool IsPdfRequest(const COPYDATASTRUCT& data) { return data.dwData == kPdfStampCopyData; }
 
 std::optional<PdfStampRequest> StampRequestOf(const PdfControlRequest& r) {

@@ -1,18 +1,7 @@
 #include "PdfControlClient.h"
 
-namespace {
-
-std::wstring Absolute(const std::wstring& path) {
-  const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
-  std::wstring full(n, L'\0');
-  const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-  if (written == 0 || written >= n) return path;
-  full.resize(written);
-  return full;
-}
-
-}  // namespace
+#include "FullPath.h"
+#include "Text.h"
 
 std::wstring StampedCopyName(const std::wstring& pdf) {
   const std::size_t slash = pdf.find_last_of(L"\\/");
@@ -23,26 +12,6 @@ std::wstring StampedCopyName(const std::wstring& pdf) {
 }
 
 LRESULT PdfAnswer(PdfStampResult result) { return kPdfAnswerBase + static_cast<LRESULT>(result); }
-
-std::optional<std::string> StrictUtf8FromWide(std::wstring_view text) {
-  if (text.empty()) return std::string();
-  const int length = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::nullopt;
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-std::optional<std::wstring> StrictWideFromUtf8(std::string_view text) {
-  if (text.empty()) return std::wstring();
-  const int length = static_cast<int>(text.size());
-  const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-  if (size <= 0) return std::nullopt;
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), size);
-  return out;
-}
 
 PdfStampResult SendPdfRequest(const PdfControlRequest& request) {
   HWND varnelMain = FindWindowW(nullptr, L"VarnelMain");
@@ -78,7 +47,7 @@ PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgu
   request.fromVrnctl = fromVrnctl;
   for (std::string* path : {&request.pdf, &request.output}) {
     if (path->empty()) continue;
-    const std::optional<std::string> absolute = StrictUtf8FromWide(Absolute(*StrictWideFromUtf8(*path)));
+    const std::optional<std::string> absolute = StrictUtf8FromWide(FullPath(*StrictWideFromUtf8(*path)));
     if (absolute) *path = *absolute;
   }
   return SendPdfRequest(request);

@@ -29,9 +29,6 @@ LRESULT PdfAnswer(PdfStampResult result);
 // when no other name is given.
 std::wstring StampedCopyName(const std::wstring& pdf);
 
-std::optional<std::string> StrictUtf8FromWide(std::wstring_view text);
-std::optional<std::wstring> StrictWideFromUtf8(std::string_view text);
-
 // Parses the words (file names made absolute, since Varnel's current folder
 // is its own), sends the request and returns Varnel's answer. A request
 // whose words are wrong is not sent: Usage, with what is wrong in error.

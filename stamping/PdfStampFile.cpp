@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "FileSave.h"
+#include "FullPath.h"
 #include "UniqueHandle.h"
 
 namespace {
@@ -32,16 +33,6 @@ class HandleFile final : public RandomAccessFile {
   HANDLE file_;
   std::uint64_t size_;
 };
-
-std::wstring FullPath(const std::wstring& path) {
-  const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
-  std::wstring full(n, L'\0');
-  const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-  if (written == 0 || written >= n) return path;
-  full.resize(written);
-  return full;
-}
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(FullPath(a).c_str(), -1, FullPath(b).c_str(), -1, TRUE) == CSTR_EQUAL;

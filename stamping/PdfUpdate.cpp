@@ -198,29 +198,27 @@ struct StampContext {
 };
 
 PdfRef WriteImage(UpdateWriter& writer, const PdfImage& image) {
+  const auto imageDictionary = [&](const char* colourSpace) {
+    PdfObject dictionary = PdfObject::MakeDictionary();
+    dictionary.Set("Type", PdfObject::MakeName("XObject"));
+    dictionary.Set("Subtype", PdfObject::MakeName("Image"));
+    dictionary.Set("Width", PdfObject::MakeInteger(image.width));
+    dictionary.Set("Height", PdfObject::MakeInteger(image.height));
+    dictionary.Set("ColorSpace", PdfObject::MakeName(colourSpace));
+    dictionary.Set("BitsPerComponent", PdfObject::MakeInteger(8));
+    return dictionary;
+  };
+  const auto bytes = [](const std::vector<std::uint8_t>& samples) {
+    return std::string_view(reinterpret_cast<const char*>(samples.data()), samples.size());
+  };
   const PdfRef ref = writer.Reserve();
-  PdfObject dictionary = PdfObject::MakeDictionary();
-  dictionary.Set("Type", PdfObject::MakeName("XObject"));
-  dictionary.Set("Subtype", PdfObject::MakeName("Image"));
-  dictionary.Set("Width", PdfObject::MakeInteger(image.width));
-  dictionary.Set("Height", PdfObject::MakeInteger(image.height));
-  dictionary.Set("ColorSpace", PdfObject::MakeName("DeviceRGB"));
-  dictionary.Set("BitsPerComponent", PdfObject::MakeInteger(8));
+  PdfObject dictionary = imageDictionary("DeviceRGB");
   if (!image.alpha.empty()) {
     const PdfRef mask = writer.Reserve();
-    PdfObject maskDictionary = PdfObject::MakeDictionary();
-    maskDictionary.Set("Type", PdfObject::MakeName("XObject"));
-    maskDictionary.Set("Subtype", PdfObject::MakeName("Image"));
-    maskDictionary.Set("Width", PdfObject::MakeInteger(image.width));
-    maskDictionary.Set("Height", PdfObject::MakeInteger(image.height));
-    maskDictionary.Set("ColorSpace", PdfObject::MakeName("DeviceGray"));
-    maskDictionary.Set("BitsPerComponent", PdfObject::MakeInteger(8));
-    writer.WriteStream(mask, maskDictionary,
-                       std::string_view(reinterpret_cast<const char*>(image.alpha.data()), image.alpha.size()), true);
+    writer.WriteStream(mask, imageDictionary("DeviceGray"), bytes(image.alpha), true);
     dictionary.Set("SMask", PdfObject::MakeReference(mask));
   }
-  writer.WriteStream(ref, dictionary,
-                     std::string_view(reinterpret_cast<const char*>(image.rgb.data()), image.rgb.size()), true);
+  writer.WriteStream(ref, dictionary, bytes(image.rgb), true);
   return ref;
 }
 

@@ -3,17 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "FullPath.h"
 #include "UniqueHandle.h"
 
 namespace {
-
-std::wstring FullPath(const std::wstring& path) {
-  const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
-  std::vector<wchar_t> buffer(n + 1);
-  const DWORD written = GetFullPathNameW(path.c_str(), n + 1, buffer.data(), nullptr);
-  return written == 0 || written > n ? path : std::wstring(buffer.data(), written);
-}
 
 std::wstring FolderOf(const std::wstring& fullPath) {
   const std::size_t slash = fullPath.find_last_of(L"\\/");

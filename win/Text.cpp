@@ -4,15 +4,36 @@
 
 #include "Sjis.h"
 
-std::optional<std::wstring> WideFromCp932(std::string_view text) {
+namespace {
+
+// Multi-byte text in codePage as UTF-16; flags MB_ERR_INVALID_CHARS makes
+// invalid bytes fail instead of becoming U+FFFD.
+std::optional<std::wstring> ToWide(unsigned codePage, DWORD flags, std::string_view text) {
   if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(kCodePage932, MB_ERR_INVALID_CHARS, text.data(),
-                                    static_cast<int>(text.size()), nullptr, 0);
+  const int length = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
   if (n <= 0) return std::nullopt;
   std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(kCodePage932, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                      out.data(), n);
+  MultiByteToWideChar(codePage, flags, text.data(), length, out.data(), n);
   return out;
+}
+
+// UTF-16 as UTF-8; flags WC_ERR_INVALID_CHARS makes unpaired surrogates
+// fail instead of becoming U+FFFD.
+std::optional<std::string> ToUtf8(DWORD flags, std::wstring_view text) {
+  if (text.empty()) return std::string();
+  const int length = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_UTF8, flags, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::nullopt;
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, flags, text.data(), length, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::wstring> WideFromCp932(std::string_view text) {
+  return ToWide(kCodePage932, MB_ERR_INVALID_CHARS, text);
 }
 
 std::optional<std::string> Cp932FromWide(std::wstring_view text) {
@@ -50,24 +71,14 @@ std::wstring WideShowingInvalid(std::string_view cp932) {
 
 std::string Narrow(std::wstring_view wide) { return Cp932FromWide(wide).value_or(std::string()); }
 
-std::string Utf8FromWide(std::wstring_view wide) {
-  if (wide.empty()) return std::string();
-  const int length = static_cast<int>(wide.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, out.data(), n, nullptr, nullptr);
-  return out;
-}
+std::string Utf8FromWide(std::wstring_view wide) { return ToUtf8(0, wide).value_or(std::string()); }
 
-std::wstring WideFromUtf8(std::string_view utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int length = static_cast<int>(utf8.size());
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, out.data(), n);
-  return out;
+std::wstring WideFromUtf8(std::string_view utf8) { return ToWide(CP_UTF8, 0, utf8).value_or(std::wstring()); }
+
+std::optional<std::string> StrictUtf8FromWide(std::wstring_view wide) { return ToUtf8(WC_ERR_INVALID_CHARS, wide); }
+
+std::optional<std::wstring> StrictWideFromUtf8(std::string_view utf8) {
+  return ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
 }
 
 std::string Utf8FromCp932(std::string_view cp932) { return Utf8FromWide(WideShowingInvalid(cp932)); }

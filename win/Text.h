@@ -24,5 +24,9 @@ std::string Narrow(std::wstring_view wide);
 // are not UTF-8 become U+FFFD.
 std::string Utf8FromWide(std::wstring_view wide);
 std::wstring WideFromUtf8(std::string_view utf8);
+// UTF-8 that must stay exact, as requests between programs carry file names:
+// anything that is not valid text fails.
+std::optional<std::string> StrictUtf8FromWide(std::wstring_view wide);
+std::optional<std::wstring> StrictWideFromUtf8(std::string_view utf8);
 // A record's code-page-932 text as UTF-8, invalid bytes shown as "・".
 std::string Utf8FromCp932(std::string_view cp932);
