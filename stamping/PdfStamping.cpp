@@ -5,6 +5,7 @@
 #include "GdiGlyphSource.h"
 #include "GdiWorkImage.h"
 #include "PdfForm.h"
+#include "SealExport.h"
 #include "Security.h"
 #include "SealOutput.h"
 #include "Settings.h"
@@ -23,25 +24,6 @@ PdfStampOutcome Refused(PdfStampResult result, const PdfStampRequest& request) {
   return outcome;
 }
 
-std::string UserNameUtf8() {
-  wchar_t name[257] = {};
-  DWORD size = 257;
-  return GetUserNameW(name, &size) ? Utf8FromWide(name) : std::string();
-}
-
-// The copy guard's marks below the seal, as on the clipboard's picture,
-// when the options ask for them and the document ID is given.
-void MarkForCopyGuard(SealOutline& seal, const VectorTools& tools, HWND owner) {
-  if (OptionSettings.CopyGuard == 0) return;
-  const DocumentIdAnswer documentId = AskDocumentId(owner);
-  if (!documentId.Accepted) return;
-  const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
-  const int screen = GdiWorkImage::ReferencePixelsPerMetre();
-  const int rezoHosei = OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100;
-  seal.drawing = WithSecurityMarks(seal.drawing, seal.resolution, {documentId.Text, code}, screen, rezoHosei, tools);
-  seal.resolution = screen;
-}
-
 }  // namespace
 
 PdfStampOutcome StampPdf(StampDesk& desk, HWND owner, const PdfStampRequest& request, const SealOutliner& outline) {
@@ -51,10 +33,10 @@ PdfStampOutcome StampPdf(StampDesk& desk, HWND owner, const PdfStampRequest& req
   const VectorTools tools{glyphs, InkOnTransparent};
   std::optional<SealOutline> seal = outline(request.seal, tools);
   if (!seal || seal->drawing.items.empty()) return Refused(PdfStampResult::NoSeal, request);
-  MarkForCopyGuard(*seal, tools, owner);
+  MarkForCopyGuard(seal->drawing, seal->resolution, tools, owner);
   PdfAppearance form = SealPdfAppearance(seal->drawing, seal->resolution);
   form.text = Utf8FromCp932(seal->words);
-  form.author = UserNameUtf8();
+  form.author = Utf8FromWide(UserName());
   const PdfStampOutcome outcome = StampSealOnPdf(request, form);
   if (outcome.result == PdfStampResult::Stamped && StampLogWanted()) {
     StampLabel label;

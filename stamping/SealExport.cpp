@@ -125,22 +125,24 @@ void ExportSeal(StampDesk& desk, ExportSaveDialog& dialog, HWND owner, const Sea
     desk.Record(*label, owner);
 }
 
+void MarkForCopyGuard(VectorDrawing& drawing, int& resolution, const VectorTools& tools, HWND owner) {
+  if (OptionSettings.CopyGuard == 0) return;
+  const DocumentIdAnswer documentId = AskDocumentId(owner);
+  if (!documentId.Accepted) return;
+  // Laid out as the clipboard's picture lays out its marks: in reference pixels.
+  const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
+  const int screen = GdiWorkImage::ReferencePixelsPerMetre();
+  drawing = WithSecurityMarks(drawing, resolution, {documentId.Text, code}, screen, OptionSettings.RezoHosei, tools);
+  resolution = screen;
+}
+
 DWORD SaveSealSvgFile(const SealExportRequest& request, const std::wstring& fileName, HWND owner) {
   if (!request.drawVector) return ERROR_NOT_SUPPORTED;
   GdiGlyphSource glyphs;
   const VectorTools tools{glyphs, InkOnTransparent};
   VectorDrawing drawing = request.drawVector(tools);
   int resolution = request.resolution;
-  DocumentIdAnswer documentId;
-  if (OptionSettings.CopyGuard != 0) documentId = AskDocumentId(owner);
-  if (documentId.Accepted) {
-    // Laid out as the clipboard's picture lays out its marks: in reference pixels.
-    const std::string code = MakeAuthCode(FieldText(OptionSettings.UIDK));
-    const int screen = GdiWorkImage::ReferencePixelsPerMetre();
-    const int rezoHosei = OptionSettings.RezoHosei > 0 ? OptionSettings.RezoHosei : 100;
-    drawing = WithSecurityMarks(drawing, resolution, {documentId.Text, code}, screen, rezoHosei, tools);
-    resolution = screen;
-  }
+  MarkForCopyGuard(drawing, resolution, tools, owner);
   return SaveSealSvg(fileName, drawing, resolution, request.words ? request.words() : std::string());
 }
 

@@ -54,6 +54,10 @@ DWORD SaveSealPicture(GdiWorkImage& seal, int resolution, const std::wstring& fi
 // The seal as drawn, its paper transparent, with the stamp resolution as its
 // physical size; 0 or the platform's error code.
 DWORD SaveSealPng(GdiWorkImage& seal, int resolution, const std::wstring& fileName);
+// The copy guard's marks below a seal drawn as outlines, laid out as on the
+// clipboard's picture, when the options ask for them and the user gives the
+// document ID; the drawing then has the reference resolution.
+void MarkForCopyGuard(VectorDrawing& drawing, int& resolution, const VectorTools& tools, HWND owner);
 // The seal as outlines in an SVG file at its designed size, with the copy
 // guard's marks below it when the options ask for them and the document ID
 // is given; 0 or the platform's error code.

@@ -12,6 +12,7 @@
 #include "Patterns.h"
 #include "FileSystemWide.h"
 #include "InkImpression.h"
+#include "SealGeometry.h"
 #include "Security.h"
 #include "Settings.h"
 #include "Sjis.h"
@@ -127,7 +128,7 @@ const wchar_t kSealTooLargeForDib[] =
 
 }  // namespace
 
-int CorrectedResolution(long long base) { return static_cast<int>(std::max(1LL, base * 100 / RezoHosei())); }
+int CorrectedResolution(long long base) { return StampResolution(base, OptionSettings.RezoHosei); }
 int NameSealResolution() { return CorrectedResolution(NameSealPixelsPerMetre()); }
 int DateSealResolution() { return CorrectedResolution(kDateSealPixelsPerMetre); }
 int BitmapSealResolution() { return CorrectedResolution(OptionSettings.Bitmap1Resolution); }
