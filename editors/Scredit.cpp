@@ -311,8 +311,7 @@ void TScrEditForm::SpeedButton2Click() {
   }
   if (PathExists(path) && MessageBoxW(hwnd_, L"上書保存します。よろしいですか？", L"", MB_OKCANCEL) != IDOK) return;
   // A write that fails half-way (a full disk, a share gone) leaves the old file as it was.
-  const DWORD error =
-      SaveReplacing(path, [&](const std::wstring& temporary) { return WriteScriptFile(temporary, *bytes); });
+  const DWORD error = SaveWholeFile(path, *bytes);
   if (error != ERROR_SUCCESS) ReportSaveFailure(hwnd_, path, error);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "FileSave.h"
 #include "ProgramFolder.h"
 #include "Text.h"
 #include "UniqueHandle.h"
@@ -37,16 +38,6 @@ std::optional<std::wstring> AskFileName(HWND owner, const std::wstring& name, bo
 }
 
 }  // namespace
-
-bool WriteScriptFile(const std::wstring& path, std::string_view bytes) {
-  UniqueFile file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  DWORD written = 0;
-  return bytes.empty() ||
-         (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-          written == bytes.size());
-}
 
 bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -96,7 +87,7 @@ TemporaryScriptFile::~TemporaryScriptFile() {
   if (!path_.empty()) DeleteFileW(path_.c_str());
 }
 
-bool TemporaryScriptFile::Write(std::string_view bytes) { return !path_.empty() && WriteScriptFile(path_, bytes); }
+bool TemporaryScriptFile::Write(std::string_view bytes) { return !path_.empty() && WriteWholeFile(path_, bytes); }
 
 std::string TemporaryScriptFile::ReaderPath() const {
   if (path_.empty()) return {};

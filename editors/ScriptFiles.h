@@ -8,9 +8,6 @@
 #include <string>
 #include <string_view>
 
-// Creates or truncates the file and writes the bytes; false on any failure.
-// Saving over a script goes through SaveReplacing, so a failure keeps the old one.
-bool WriteScriptFile(const std::wstring& path, std::string_view bytes);
 bool PathExists(const std::wstring& path);
 // The name with its extension replaced by ".vgs" (added when it has none).
 std::wstring WithVgsExtension(const std::wstring& path);

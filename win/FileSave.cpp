@@ -148,6 +148,18 @@ DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std
   return MoveIntoPlace(temporary, target, targetExists);
 }
 
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                           written == bytes.size());
+}
+
+DWORD SaveWholeFile(const std::wstring& path, std::string_view bytes) {
+  return SaveReplacing(path, [bytes](const std::wstring& temporary) { return WriteWholeFile(temporary, bytes); });
+}
+
 DWORD AppendRestoringOnFailure(HANDLE file, std::uint64_t expectedSize, const std::string& bytes) {
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file, &size)) return GetLastError();

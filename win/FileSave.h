@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "ErrorText.h"
 #include "WorkImage.h"
@@ -20,6 +21,11 @@
 // 0 on success, else the platform's error code; the temporary file is gone
 // either way.
 DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write);
+
+// Writes bytes as the whole of a file, made or emptied; false when any step fails.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
+// Saves bytes in path's place as SaveReplacing does: 0 or the platform's error code.
+DWORD SaveWholeFile(const std::wstring& path, std::string_view bytes);
 
 // Appends bytes to an open file whose size is expectedSize, in one write,
 // and flushes them to the disk; when any step fails the file is cut back to
