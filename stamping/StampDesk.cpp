@@ -27,9 +27,7 @@ void StampDesk::Serve(StampRequest request, const std::function<void()>& serve) 
 }
 
 std::wstring StampDesk::Log(const StampLabel& label) {
-  return StampLogNotice(RecordStamp({label.seal, label.text, request_.trigger, label.resolution,
-                                     label.widthHundredthsMm, label.heightHundredthsMm, label.picture,
-                                     label.pictureBytes}));
+  return StampLogNotice(RecordStamp(label, request_.trigger));
 }
 
 void StampDesk::Record(const StampLabel& label, HWND owner) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Clipboard.h"
-#include "StampLog.h"
+#include "StampRecorder.h"
 
 // Who asked for a stamp: the stamp pad, the tray, the toolbar, or another
 // program (VrnCtl.dll or vrnctl.exe). A request of another program shows no
@@ -17,18 +17,6 @@
 struct StampRequest {
   StampTrigger trigger = StampTrigger::kPad;
   bool external = false;
-};
-
-// What a stamp put out, for the stamp log: which seal and what it says (code
-// page 932), its resolution and designed size, and the picture whose
-// SHA-256 is kept.
-struct StampLabel {
-  StampSeal seal = StampSeal::kName;
-  std::string text;
-  int resolution = 0;  // pixels per metre
-  int widthHundredthsMm = 0, heightHundredthsMm = 0;
-  StampPicture picture = StampPicture::kClipboardDib;
-  std::string pictureBytes;
 };
 
 // What follows a stamp once its pictures are on the clipboard.

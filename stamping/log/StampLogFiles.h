@@ -24,13 +24,10 @@ StampLogContent ReadStampLog(const std::wstring& folder);
 // One file given by the user, whatever its name.
 StampLogContent ReadStampLogFile(const std::wstring& path);
 
-// Appends record to the folder's log at the local month given, chained to
+// Appends record to the user's log at the local month given, chained to
 // the newest record before it (in the newest file, which takes the record
 // when the clock has gone back before its month). Creates the folder when
 // missing; writes the line and its break at once and flushes them to the
-// disk. ERROR_SUCCESS, or the platform's reason; path names the file.
-DWORD AppendStampRecord(const std::wstring& folder, int year, int month, StampLogRecord& record, std::wstring& path);
-
-// Saves bytes (an export) so that a failed write leaves any file of that
-// name as it was. ERROR_SUCCESS, or the platform's reason.
-DWORD SaveWholeFile(const std::wstring& path, const std::string& bytes);
+// disk, or leaves the file as it was. ERROR_SUCCESS, or the platform's
+// reason; path names the file.
+DWORD AppendStampRecord(int year, int month, StampLogRecord& record, std::wstring& path);

@@ -8,11 +8,9 @@
 
 #include "Dialog.h"
 #include "FileSave.h"
-#include "Policy.h"
-#include "Records.h"
-#include "RegistryStore.h"
 #include "StampLog.h"
 #include "StampLogFiles.h"
+#include "StampRecorder.h"
 #include "Text.h"
 #include "UniqueHandle.h"
 #include "resource.h"
@@ -47,11 +45,6 @@ std::vector<std::wstring> Cells(const StampLogRecord& r) {
           WideFromUtf8(r.user),
           WideFromUtf8(r.computer),
           WideFromUtf8(r.mm)};
-}
-
-bool StampLogIsOn() {
-  RegistryStore store;
-  return StampLogOn(OptionSettings, ReadAdminPolicy(store));
 }
 
 class StampLogViewer : public ModalDialog {
@@ -139,7 +132,7 @@ void StampLogViewer::ShowStamps() {
   if (readFailure_.status == ChainStatus::kUnreadable)
     ShowStatus(WideFromUtf8(ReportText(readFailure_)));
   else if (stamps_.empty())
-    ShowStatus(StampLogIsOn() ? L"押印履歴はまだありません。"
+    ShowStatus(StampLogWanted() ? L"押印履歴はまだありません。"
                               : L"押印履歴はありません（オプション設定の「セキュリティ」で記録を始められます）。");
   else
     ShowStatus(std::to_wstring(shown_.size()) + L" 件を表示（全 " + std::to_wstring(stamps_.size()) + L" 件）");

@@ -14,6 +14,12 @@ bool StampLogWanted() {
   return StampLogOn(OptionSettings, ReadAdminPolicy(store));
 }
 
+std::wstring UserName() {
+  wchar_t name[257] = {};
+  DWORD size = 257;
+  return GetUserNameW(name, &size) ? std::wstring(name) : std::wstring();
+}
+
 namespace {
 
 // The local time and its offset from UTC, read at one instant.
@@ -30,19 +36,13 @@ StampMoment Now() {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, static_cast<int>(offsetMinutes)};
 }
 
-std::wstring UserName() {
-  wchar_t name[257] = {};
-  DWORD size = 257;
-  return GetUserNameW(name, &size) ? std::wstring(name) : std::wstring();
-}
-
 std::wstring ComputerName() {
   wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
   return GetComputerNameW(name, &size) ? std::wstring(name, size) : std::wstring();
 }
 
-StampLogRecord RecordOf(const StampLogEntry& entry, const StampMoment& moment) {
+StampLogRecord RecordOf(const StampLabel& entry, StampTrigger trigger, const StampMoment& moment) {
   StampLogRecord record;
   const DocumentWindow document = CurrentDocumentWindow();
   record.time = LogTime(moment);
@@ -50,7 +50,7 @@ StampLogRecord RecordOf(const StampLogEntry& entry, const StampMoment& moment) {
   record.computer = Utf8FromWide(ComputerName());
   record.seal = std::string(Keyword(entry.seal));
   record.text = Utf8FromCp932(entry.text);
-  record.trigger = std::string(Keyword(entry.trigger));
+  record.trigger = std::string(Keyword(trigger));
   record.window = Utf8FromWide(document.title);
   record.exe = Utf8FromWide(document.exe);
   record.resolution = entry.resolution;
@@ -62,14 +62,14 @@ StampLogRecord RecordOf(const StampLogEntry& entry, const StampMoment& moment) {
 
 }  // namespace
 
-StampLogResult RecordStamp(const StampLogEntry& entry) {
+StampLogResult RecordStamp(const StampLabel& label, StampTrigger trigger) {
   StampLogResult result;
   try {
     if (!StampLogWanted()) return result;
     result.status = StampLogResult::kNotKept;
     const StampMoment moment = Now();
-    StampLogRecord record = RecordOf(entry, moment);
-    result.error = AppendStampRecord(StampLogFolder(), moment.year, moment.month, record, result.file);
+    StampLogRecord record = RecordOf(label, trigger, moment);
+    result.error = AppendStampRecord(moment.year, moment.month, record, result.file);
     if (result.error == ERROR_SUCCESS) result.status = StampLogResult::kKept;
   } catch (...) {
     // Out of memory, or no SHA-256 from the platform: the stamp stands.

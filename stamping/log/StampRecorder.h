@@ -5,21 +5,20 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
 #include "StampLog.h"
 
-struct StampLogEntry {
+// What a stamp put out: which seal and what it says (code page 932: the
+// name, the date text, the slot's text, or the file name of a bitmap,
+// seal-file or script stamp), its resolution and designed size, and the
+// picture whose SHA-256 is kept.
+struct StampLabel {
   StampSeal seal = StampSeal::kName;
-  // The seal's text in code page 932: the name, the date text, the slot's
-  // text, or the file name of a bitmap, seal-file or script stamp.
   std::string text;
-  StampTrigger trigger = StampTrigger::kPad;
-  int resolution = 0;  // the stamp resolution, pixels per metre
+  int resolution = 0;  // pixels per metre
   int widthHundredthsMm = 0, heightHundredthsMm = 0;
-  // The picture as it was put out, and which one it is.
   StampPicture picture = StampPicture::kClipboardDib;
-  std::string_view pictureBytes;
+  std::string pictureBytes;
 };
 
 struct StampLogResult {
@@ -32,11 +31,14 @@ struct StampLogResult {
 // Whether stamps are recorded: the option StampLog or the policy PolicyStampLog.
 bool StampLogWanted();
 
+// The Windows user's name, as the log records it.
+std::wstring UserName();
+
 // With the option StampLog or the policy PolicyStampLog on, appends the
 // record of this stamp to the user's log; with both off writes nothing
 // (kOff). Never throws and never asks: a log that cannot be written leaves
 // the stamp as it is and says so (kNotKept).
-StampLogResult RecordStamp(const StampLogEntry& entry);
+StampLogResult RecordStamp(const StampLabel& label, StampTrigger trigger);
 
 // What the information message adds after a stamp: empty unless the record
 // could not be kept.

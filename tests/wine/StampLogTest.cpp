@@ -87,11 +87,10 @@ std::string Joined(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-StampLogEntry Entry(StampSeal seal, const char* cp932Text, StampTrigger trigger = StampTrigger::kPad) {
-  StampLogEntry entry;
+StampLabel Entry(StampSeal seal, const char* cp932Text) {
+  StampLabel entry;
   entry.seal = seal;
   entry.text = cp932Text;
-  entry.trigger = trigger;
   entry.resolution = 26000;
   entry.widthHundredthsMm = 930;
   entry.heightHundredthsMm = 930;
@@ -211,13 +210,39 @@ TEST_F(StampLogRecords, EachTriggerLeavesOneChainedRecordOfWhatItPutOutNamingThe
 
 TEST_F(StampLogRecords, WithTheOptionOffNothingIsWrittenAndThePolicyTurnsItOnWhateverTheUserChose) {
   OptionSettings.StampLog = 0;
-  EXPECT_EQ(RecordStamp(Entry(StampSeal::kName, "山田")).status, StampLogResult::kOff);
+  EXPECT_EQ(RecordStamp(Entry(StampSeal::kName, "山田"), StampTrigger::kPad).status, StampLogResult::kOff);
   EXPECT_EQ(LogFileNames(), std::vector<std::wstring>{});
 
   harness::WriteString(harness::kRoot, L"adm", L"1");
   harness::WriteString(harness::kRoot, L"PolicyStampLog", L"1");
-  EXPECT_EQ(RecordStamp(Entry(StampSeal::kName, "山田")).status, StampLogResult::kKept);
+  EXPECT_EQ(RecordStamp(Entry(StampSeal::kName, "山田"), StampTrigger::kPad).status, StampLogResult::kKept);
   EXPECT_EQ(Lines(ReadLog(ThisMonthFile())).size(), 1u);
+}
+
+// The chain runs on from the last line of the newest file, read from its
+// end: a last month's file, and this month's file cut off in a line longer
+// than one read.
+TEST_F(StampLogRecords, ARecordChainsOnToTheNewestFilesLastLineHoweverItEnds) {
+  const std::string lastMonthLine = R"({"time":"2001-01-31T23:59:59+09:00"})";
+  const std::string cutOff(10000, 'x');
+  struct Case {
+    std::wstring file;
+    std::string bytes, lastLine;
+  };
+  for (const Case& c : {Case{L"stamp-log-2001-01.jsonl", cutOff + "\n" + lastMonthLine + "\n", lastMonthLine},
+                        Case{ThisMonthFile(), "{}\n" + cutOff, cutOff}}) {
+    ClearLog();
+    WriteLog(c.file, c.bytes);
+    ASSERT_EQ(RecordStamp(Entry(StampSeal::kName, "山田"), StampTrigger::kPad).status, StampLogResult::kKept);
+    const std::vector<std::string> lines = Lines(ReadLog(ThisMonthFile()));
+    ASSERT_FALSE(lines.empty());
+    const std::optional<StampLogRecord> record = ParseRecordLine(lines.back());
+    ASSERT_TRUE(record) << lines.back();
+    EXPECT_EQ(record->prev, Sha256Hex(c.lastLine)) << Narrow(c.file);
+    if (c.file == ThisMonthFile()) {
+      EXPECT_EQ(lines.size(), 3u) << "the cut-off line ended before the record";
+    }
+  }
 }
 
 // The options dialog in this process, answered from a second thread.
@@ -280,13 +305,13 @@ TEST_F(StampLogRecords, ALogThatCannotBeWrittenLeavesTheStampAndSaysSo) {
        [&] { RemoveDirectoryW(month.c_str()); }},
       {"the month's file is read-only",
        [&] {
-         RecordStamp(Entry(StampSeal::kName, "山田"));
+         RecordStamp(Entry(StampSeal::kName, "山田"), StampTrigger::kPad);
          SetFileAttributesW(month.c_str(), FILE_ATTRIBUTE_READONLY);
        },
        [&] { ClearLog(); }},
       {"the month's file is held by another program",
        [&] {
-         RecordStamp(Entry(StampSeal::kName, "山田"));
+         RecordStamp(Entry(StampSeal::kName, "山田"), StampTrigger::kPad);
          held.reset(CreateFileW(month.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
        },
        [&] {
@@ -306,13 +331,13 @@ TEST_F(StampLogRecords, ALogThatCannotBeWrittenLeavesTheStampAndSaysSo) {
   };
   for (const Case& c : cases) {
     c.spoil();
-    const StampLogResult result = RecordStamp(Entry(StampSeal::kName, "山田"));
+    const StampLogResult result = RecordStamp(Entry(StampSeal::kName, "山田"), StampTrigger::kPad);
     c.mend();
     EXPECT_EQ(result.status, StampLogResult::kNotKept) << c.what << " " << Narrow(result.file);
     EXPECT_NE(result.error, static_cast<DWORD>(ERROR_SUCCESS)) << c.what;
     EXPECT_NE(StampLogNotice(result).find(L"押印履歴に記録できませんでした"), std::wstring::npos) << c.what;
   }
-  EXPECT_EQ(RecordStamp(Entry(StampSeal::kName, "山田")).status, StampLogResult::kKept) << "mended";
+  EXPECT_EQ(RecordStamp(Entry(StampSeal::kName, "山田"), StampTrigger::kPad).status, StampLogResult::kKept) << "mended";
 }
 
 // The viewer in this process, driven from a second thread.
@@ -349,7 +374,7 @@ int SelectedRow(HWND viewer) {
 
 TEST_F(StampLogRecords, TheViewerListsNewestFirstFiltersChecksAndSavesCsv) {
   Document document;
-  for (const char* name : {"山田", "佐藤", "鈴木"}) RecordStamp(Entry(StampSeal::kName, name));
+  for (const char* name : {"山田", "佐藤", "鈴木"}) RecordStamp(Entry(StampSeal::kName, name), StampTrigger::kPad);
   CreateDirectoryW(harness::HostPath(VARNEL_OUTPUT_UNIX).c_str(), nullptr);
   const std::wstring csv = harness::HostPath(VARNEL_OUTPUT_UNIX) + L"\\stamp-log.csv";
   DeleteFileW(csv.c_str());
