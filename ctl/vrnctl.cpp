@@ -148,18 +148,15 @@ std::wstring ArgumentProblem(const PdfArgumentError& error) {
 int StampPdf(int argc, wchar_t* argv[]) {
   const std::vector<std::wstring> words(argv + 2, argv + argc);
   PdfArgumentError error;
-  const PdfStampResult result = SendPdfStampWords(words, error, true);
+  PdfControlRequest sent;
+  const PdfStampResult result = SendPdfStampWords(words, error, true, &sent);
   if (result == PdfStampResult::Usage) {
     Write(STD_ERROR_HANDLE, ArgumentProblem(error) + L"\r\n\r\n");
     Write(STD_ERROR_HANDLE, kUsage);
     return static_cast<int>(result);
   }
-  PdfControlRequest request;
-  std::vector<std::string> utf8;
-  for (const std::wstring& word : words) utf8.push_back(StrictUtf8FromWide(word).value_or(std::string()));
-  ParsePdfArguments(utf8, request);
-  const std::wstring pdf = StrictWideFromUtf8(request.pdf).value_or(L"");
-  std::wstring output = request.inPlace ? pdf : StrictWideFromUtf8(request.output).value_or(L"");
+  const std::wstring pdf = StrictWideFromUtf8(sent.pdf).value_or(L"");
+  std::wstring output = sent.inPlace ? pdf : StrictWideFromUtf8(sent.output).value_or(L"");
   if (output.empty()) output = StampedCopyName(pdf);
   if (result == PdfStampResult::Stamped) {
     Write(STD_OUTPUT_HANDLE, L"PDFに押印しました。\r\n" + output + L"\r\n");

@@ -176,10 +176,9 @@ void TForm2::FormCreate() {
   Filling = false;
   openedDesign_ = DesignInControls();
   preview_.Attach(Item(IDC_EDITOR_PREVIEW), Item(IDC_EDITOR_PREVIEW_PANEL));
-  // One impression for the whole edit, so the preview stays still while the
-  // design changes.
-  InkSeedSource seeds;
-  preview_.SetInk(StampImpression(OptionSettings, seeds, SystemClock()), OptionSettings.RezoHosei);
+  // The stamp pad's impression, upright, so the preview stays still while
+  // the design changes.
+  preview_.SetInk(PreviewImpression(OptionSettings), OptionSettings.RezoHosei);
   ShowPage(kNamePage);
   ApplyPolicy();
   PostMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_EDITOR_TABS)), TRUE);

@@ -26,7 +26,6 @@ bool SealPreview::DateSealScaled(const DateSealMain& seal) {
 
 void SealPreview::SetInk(const InkImpression& impression, int rezoHosei) {
   ink_ = impression;
-  ink_.tilt = false;
   rezoHosei_ = rezoHosei;
 }
 

@@ -22,8 +22,8 @@ class SealPreview {
 
   // The owner-drawn picture control, sized and centred in its panel.
   void Attach(HWND picture, HWND panel);
-  // The ink the stamps press the seal with, shown in every picture from now
-  // on; upright, as the preview always is.
+  // The ink shown in every picture from now on: the impression a preview
+  // shows (PreviewImpression), upright and the same each time.
   void SetInk(const InkImpression& impression, int rezoHosei);
   void ShowNameSeal(const NameSealRecord& seal);
   void ShowDateSeal(const DateSealRecord& seal, std::string_view middle);

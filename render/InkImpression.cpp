@@ -425,9 +425,18 @@ std::uint32_t InkSeedSource::Next(const Clock& clock) {
   return seed != 0 ? seed : 1;
 }
 
+namespace {
+
+// The strength the options ask for; an unknown value is off.
+int InkStrength(const OptionRecord& options) {
+  return options.InkEffect > kInkOff && options.InkEffect <= kInkStrong ? options.InkEffect : kInkOff;
+}
+
+}  // namespace
+
 InkImpression StampImpression(const OptionRecord& options, InkSeedSource& seeds, const Clock& clock) {
   InkImpression impression;
-  if (options.InkEffect > kInkOff && options.InkEffect <= kInkStrong) impression.strength = options.InkEffect;
+  impression.strength = InkStrength(options);
   impression.tilt = options.InkTilt == 1;
   if (impression.Any())
     impression.seed = options.InkSeed != 0 ? static_cast<std::uint32_t>(options.InkSeed) : seeds.Next(clock);
@@ -436,7 +445,7 @@ InkImpression StampImpression(const OptionRecord& options, InkSeedSource& seeds,
 
 InkImpression PreviewImpression(const OptionRecord& options) {
   InkImpression impression;
-  if (options.InkEffect > kInkOff && options.InkEffect <= kInkStrong) impression.strength = options.InkEffect;
+  impression.strength = InkStrength(options);
   impression.seed = options.InkSeed != 0 ? static_cast<std::uint32_t>(options.InkSeed) : 1;
   return impression;
 }

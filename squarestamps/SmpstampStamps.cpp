@@ -17,6 +17,7 @@
 #include "GraphicScript.h"
 #include "NameSeal.h"
 #include "Policy.h"
+#include "ProgramFolder.h"
 #include "SealFormatFile.h"
 #include "SealOutput.h"
 #include "Settings.h"
@@ -62,7 +63,7 @@ class StoredSettingsRestored {
   explicit StoredSettingsRestored(SettingsStore& store) : store_(store) {}
   ~StoredSettingsRestored() {
     try {
-      LoadAllSettings(store_, FileExists);
+      LoadAllSettings(store_, ProgramFileExists);
     } catch (...) {
       // Nothing better to do while unwinding; the next stamp reloads its seal.
     }

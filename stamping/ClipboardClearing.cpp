@@ -24,10 +24,8 @@ void ClipboardClearing::EnableClearTimer() {
   if (SetTimer(hwnd_, kClearTimerId, kClearTimerMs, nullptr)) clearTimerEnabled_ = true;
 }
 
-void ClipboardClearing::ClearTimerTimer() {
-  StopClearTimer();
-  ClearClipboardAutomatically();
-}
+// The clear timer fires once: the same clear as one asked for.
+void ClipboardClearing::ClearTimerTimer() { ClearOnRequest(); }
 
 void ClipboardClearing::ClearClipboardAutomatically() {
   StopClearRetries();

@@ -31,7 +31,8 @@ PdfStampResult SendPdfRequest(const PdfControlRequest& request) {
   return static_cast<PdfStampResult>(code);
 }
 
-PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error, bool fromVrnctl) {
+PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error, bool fromVrnctl,
+                                 PdfControlRequest* sent) {
   std::vector<std::string> utf8;
   for (const std::wstring& word : words) {
     const std::optional<std::string> converted = StrictUtf8FromWide(word);
@@ -50,5 +51,6 @@ PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgu
     const std::optional<std::string> absolute = StrictUtf8FromWide(FullPath(*StrictWideFromUtf8(*path)));
     if (absolute) *path = *absolute;
   }
+  if (sent) *sent = request;
   return SendPdfRequest(request);
 }

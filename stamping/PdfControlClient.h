@@ -32,7 +32,8 @@ std::wstring StampedCopyName(const std::wstring& pdf);
 // Parses the words (file names made absolute, since Varnel's current folder
 // is its own), sends the request and returns Varnel's answer. A request
 // whose words are wrong is not sent: Usage, with what is wrong in error.
-// fromVrnctl: vrnctl.exe sends it (VrnCtl.dll otherwise), as the stamp log records.
+// fromVrnctl: vrnctl.exe sends it (VrnCtl.dll otherwise), as the stamp log
+// records. sent, when given, is the request as it went.
 PdfStampResult SendPdfStampWords(const std::vector<std::wstring>& words, PdfArgumentError& error,
-                                 bool fromVrnctl = false);
+                                 bool fromVrnctl = false, PdfControlRequest* sent = nullptr);
 PdfStampResult SendPdfRequest(const PdfControlRequest& request);

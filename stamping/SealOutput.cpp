@@ -218,49 +218,38 @@ StampPut ReportOf(const SealFormats& formats) {
 StampPut PutSealFormats(ClipboardWriter& clipboard, SealForm& seal, const SealDrawing& drawing, HWND owner) {
   const int resolution = drawing.resolution;
   const bool simpleMetafile = OptionSettings.GenMetafile != 0 && OptionSettings.ClipboardFormat != 1;
-  drawing.reload();
-  SealFormats formats;
-  SIZE pixels{};
   const bool pressed = drawing.ink.Any();
+  drawing.reload();
+  if (simpleMetafile && drawing.clearDateText) seal.DateText.clear();
+  CreateWorkImage(seal);
+  drawing.drawBitmap();
+  ApplyInkEffect(Work(seal), resolution, drawing.ink);
+  const SIZE pixels{Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
+  SealFormats formats;
   if (!simpleMetafile) {
-    CreateWorkImage(seal);
-    drawing.drawBitmap();
-    ApplyInkEffect(Work(seal), resolution, drawing.ink);
-    pixels = {Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
     formats = BitmapPictureFormats(Work(seal), resolution, owner, pressed);
-    FreeWorkImage(seal);
   } else if (pressed) {
     // The pressed picture stands for the vector seal in the metafiles, so
     // every format carries the same impression at its printed size.
-    if (drawing.clearDateText) seal.DateText.clear();
-    CreateWorkImage(seal);
-    drawing.drawBitmap();
-    ApplyInkEffect(Work(seal), resolution, drawing.ink);
-    pixels = {Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
     formats = BitmapSealFormats(Work(seal), resolution, true);
-    if (OptionSettings.ClipboardFormat != 2) formats.dib.reset();
     formats.dibTooLarge = OptionSettings.ClipboardFormat == 2 && TooLargeForDib(Work(seal));
     if (formats.dibTooLarge) formats.dib.reset();
-    formats.dibFirst = true;
-    FreeWorkImage(seal);
   } else {
-    if (drawing.clearDateText) seal.DateText.clear();
-    CreateWorkImage(seal);
-    drawing.drawBitmap();
-    pixels = {Work(seal).BitmapWidth(), Work(seal).BitmapHeight()};
     // The DIB and the PNG come from the bitmap, the metafiles from the vector seal.
-    formats.dibFirst = true;
     if (OptionSettings.ClipboardFormat == 2) {
       formats.dib = SealDib(Work(seal), resolution);
       formats.dibTooLarge = TooLargeForDib(Work(seal));
     }
     if (PngWanted()) formats.png = TransparentPng(Work(seal), resolution);
-    FreeWorkImage(seal);
+  }
+  FreeWorkImage(seal);
+  if (simpleMetafile && !pressed) {
     CreateWorkImage(seal);
     drawing.drawMetafile();
     if (WantsMetafile()) formats.SetMetafile(SealVectorMetafile(Work(seal), resolution));
     FreeWorkImage(seal);
   }
+  formats.dibFirst = simpleMetafile;
   StampPut put = ReportOf(formats);
   put.label = LabelOf(formats, drawing.seal, drawing.words ? drawing.words() : std::string(), resolution, pixels);
   WriteFormats(clipboard, formats);
@@ -426,16 +415,6 @@ UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile) {
   GlobalLockGuard lock(block.get());
   *static_cast<METAFILEPICT*>(lock.get()) = {MM_ANISOTROPIC, frame.cx, frame.cy, windowsMetafile};
   return block;
-}
-
-// The caller's metafile is freed afterwards.
-void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile) {
-  if (!metafile) return;
-  // The picture is converted first, so the metafile itself can go to the
-  // clipboard instead of a copy.
-  UniqueHglobal pict = MakeMetafilePict(metafile.get());
-  clipboard.PutEnhMetafile(std::move(metafile));
-  clipboard.PutMetafilePict(std::move(pict));
 }
 
 bool PngWanted() { return OptionSettings.ClipboardPng != 0; }

@@ -119,8 +119,6 @@ SealFormats BitmapSealFormats(GdiWorkImage& seal, int resolution, bool pressed =
 // The METAFILEPICT block (mode 8, the frame as extents, a Windows metafile
 // converted against the screen); empty when conversion or allocation fails.
 UniqueHglobal MakeMetafilePict(HENHMETAFILE metafile);
-// Puts a finished metafile on the clipboard as CF_ENHMETAFILE and CF_METAFILEPICT.
-void PutPictureFormats(ClipboardWriter& clipboard, UniqueHenhmetafile metafile);
 
 // Whether the options ask for the clipboard's "PNG" beside the other formats.
 bool PngWanted();
