@@ -70,10 +70,6 @@ void PdfObject::Set(std::string_view key, PdfObject value) {
   entries.emplace_back(std::string(key), std::move(value));
 }
 
-void PdfObject::Remove(std::string_view key) {
-  std::erase_if(entries, [key](const auto& entry) { return entry.first == key; });
-}
-
 namespace {
 
 bool IsRegularNameByte(unsigned char c) {

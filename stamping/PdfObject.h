@@ -46,7 +46,6 @@ struct PdfObject {
   const PdfObject* Find(std::string_view key) const;
   PdfObject* Find(std::string_view key);
   void Set(std::string_view key, PdfObject value);
-  void Remove(std::string_view key);
 };
 
 // The object in PDF syntax, as it goes into a file.
