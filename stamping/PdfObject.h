@@ -48,6 +48,11 @@ struct PdfObject {
   void Set(std::string_view key, PdfObject value);
 };
 
+// The object's integer; fallback when it is absent (nullptr) or no integer.
+inline std::int64_t IntegerOr(const PdfObject* object, std::int64_t fallback) {
+  return object && object->Is(PdfKind::Integer) ? object->integer : fallback;
+}
+
 // The object in PDF syntax, as it goes into a file.
 void AppendPdfObject(std::string& out, const PdfObject& object);
 std::string PdfNumberText(double value);
