@@ -55,4 +55,5 @@ inline std::int64_t IntegerOr(const PdfObject* object, std::int64_t fallback) {
 
 // The object in PDF syntax, as it goes into a file.
 void AppendPdfObject(std::string& out, const PdfObject& object);
+// A number with at most five decimals (AppendDecimal): no exponent, no trailing zeros.
 std::string PdfNumberText(double value);
