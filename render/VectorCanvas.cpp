@@ -40,19 +40,19 @@ VectorStroke StrokeOf(const PenSpec& pen) {
 // NOT(pen XOR ink): what a NOT-XOR pen makes of a colour beneath it.
 Color NotXor(Color pen, Color ink) { return ~(pen ^ ink) & kColourBits; }
 
-bool Overlap(const VectorPath::Bounds& a, const VectorPath::Bounds& b) {
+bool Overlap(const BoxD& a, const BoxD& b) {
   return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
 // Whether any of an item's ink can lie within the area: its outline's box
 // (with the pen's reach) and every clip's box meet the area's box.
-bool MayReach(const VectorItem& item, const VectorPath::Bounds& area) {
+bool MayReach(const VectorItem& item, const BoxD& area) {
   const auto& shape = std::get<VectorShape>(item.content);
-  VectorPath::Bounds b = shape.path.Transformed(item.transform).ControlBounds();
+  BoxD b = shape.path.Transformed(item.transform).ControlBounds();
   if (shape.stroke) {
     const Affine& t = item.transform;
     const double reach = shape.stroke->width * std::max(std::abs(t.a) + std::abs(t.c), std::abs(t.b) + std::abs(t.d));
-    b = {b.left - reach, b.top - reach, b.right + reach, b.bottom + reach};
+    b = b.Grown(reach);
   }
   if (!Overlap(b, area)) return false;
   for (const VectorPath& clip : item.clips)
@@ -133,7 +133,7 @@ void VectorCanvas::LineTo(int x, int y) {
 void VectorCanvas::AddNotXorStroke(VectorShape stroke, const VectorPath& area) {
   const Color pen = stroke.stroke->color;
   const std::size_t earlier = drawing_.items.size();
-  const VectorPath::Bounds reach = area.ControlBounds();
+  const BoxD reach = area.ControlBounds();
   if (pen != kWhite) Add(std::move(stroke));
   for (std::size_t i = 0; i < earlier; ++i) {
     if (!std::holds_alternative<VectorShape>(drawing_.items[i].content) || !MayReach(drawing_.items[i], reach))
@@ -225,7 +225,6 @@ Canvas& VectorWorkImage::Start(int width, int height) {
   drawing_ = {width, height, {}};
   picture_.clear();
   canvas_ = std::make_unique<VectorCanvas>(drawing_, glyphs_, ink_);
-  started_ = true;
   return *canvas_;
 }
 

@@ -75,7 +75,7 @@ class VectorWorkImage : public WorkImage {
   void SetBitmapFromDib(const PackedDib& dib) override;
 
   // Whether anything was drawn or given: a drawing was started.
-  bool HasDrawing() const { return started_; }
+  bool HasDrawing() const { return canvas_ != nullptr; }
   const VectorDrawing& Drawing() const { return drawing_; }
 
   static constexpr long long kMaxPixels = 40'000'000;
@@ -88,7 +88,7 @@ class VectorWorkImage : public WorkImage {
   int width_ = 105, height_ = 105;
   VectorDrawing drawing_;
   std::unique_ptr<VectorCanvas> canvas_;
-  bool started_ = false, metafile_ = false;
+  bool metafile_ = false;
   PackedDib picture_;
 };
 

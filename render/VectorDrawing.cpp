@@ -44,8 +44,8 @@ VectorPath VectorPath::Transformed(const Affine& t) const {
   return out;
 }
 
-VectorPath::Bounds VectorPath::ControlBounds() const {
-  Bounds b;
+BoxD VectorPath::ControlBounds() const {
+  BoxD b;
   bool first = true;
   auto take = [&](PointD p) {
     if (first) {

@@ -38,6 +38,12 @@ struct PathSegment {
   PointD p[3];  // Move and Line: p[0]; Curve: two control points and the end
 };
 
+// Boxes in continuous coordinates.
+struct BoxD {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  BoxD Grown(double by) const { return {left - by, top - by, right + by, bottom + by}; }
+};
+
 class VectorPath {
  public:
   void MoveTo(PointD p) { segments_.push_back({PathSegment::Verb::Move, {p, {}, {}}}); }
@@ -51,19 +57,10 @@ class VectorPath {
   const std::vector<PathSegment>& Segments() const { return segments_; }
   // The box of the end and control points (which holds the curves); all
   // zero for an empty path.
-  struct Bounds {
-    double left = 0, top = 0, right = 0, bottom = 0;
-  };
-  Bounds ControlBounds() const;
+  BoxD ControlBounds() const;
 
  private:
   std::vector<PathSegment> segments_;
-};
-
-// Boxes in continuous coordinates.
-struct BoxD {
-  double left = 0, top = 0, right = 0, bottom = 0;
-  BoxD Grown(double by) const { return {left - by, top - by, right + by, bottom + by}; }
 };
 
 // Closed outlines, each drawn clockwise on screen, with cubic curves for the

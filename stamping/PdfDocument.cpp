@@ -42,10 +42,6 @@ PdfReadStatus Guarded(F&& work) {
   }
 }
 
-std::int64_t IntegerOf(const PdfObject* object, std::int64_t fallback) {
-  return object && object->Is(PdfKind::Integer) ? object->integer : fallback;
-}
-
 bool ReadBox(const PdfObject& object, PdfBox& box) {
   if (!object.Is(PdfKind::Array) || object.items.size() != 4) return false;
   double v[4];
@@ -95,15 +91,32 @@ std::uint64_t PdfDocument::FindStartXref() {
   return static_cast<std::uint64_t>(offset);
 }
 
+// What parse reads from offset on, from a window that grows until it holds it.
+template <typename Parse>
+PdfDocument::Indirect PdfDocument::ParseGrowingAt(std::uint64_t offset, Parse parse) {
+  const std::uint64_t size = file_.Size();
+  if (offset >= size) Broken();
+  for (std::size_t n = kFirstWindow;; n *= 4) {
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - offset));
+    const bool complete = offset + length >= size;
+    const std::string bytes = ReadBytes(offset, length);
+    PdfParser parser(bytes, complete);
+    Indirect result;
+    const ParseStatus s = parse(parser, result);
+    if (s == ParseStatus::Ok) return result;
+    if (s == ParseStatus::Bad || complete || n >= kMaxWindow) Broken();
+  }
+}
+
 PdfReadStatus PdfDocument::Open() {
   return Guarded([&] {
     CheckHeader();
     startXref_ = FindStartXref();
     ReadXrefChain();
     if (trailer_.Find("Encrypt")) Fail(PdfReadStatus::Encrypted);
-    const PdfObject catalog = Catalog();
-    const PdfObject pages = Resolved(catalog.Find("Pages") ? *catalog.Find("Pages") : PdfObject{});
-    const std::int64_t count = IntegerOf(pages.Find("Count"), -1);
+    catalog_ = Catalog();
+    const PdfObject pages = ResolvedEntry(catalog_, "Pages");
+    const std::int64_t count = IntegerOr(pages.Find("Count"), -1);
     if (!pages.Is(PdfKind::Dictionary) || count < 0 || count > 10'000'000) Broken();
     pageCount_ = static_cast<int>(count);
   });
@@ -144,7 +157,7 @@ void PdfDocument::ReadXrefChain() {
       for (const char* key : {"Root", "Info", "ID", "Encrypt"})
         if (!trailer_.Find(key) && trailer.Find(key)) trailer_.Set(key, *trailer.Find(key));
     }
-    nextNumber_ = std::max(nextNumber_, IntegerOf(trailer.Find("Size"), 0));
+    nextNumber_ = std::max(nextNumber_, IntegerOr(trailer.Find("Size"), 0));
     newest = false;
     const PdfObject* prev = trailer.Find("Prev");
     if (!prev) break;
@@ -212,20 +225,9 @@ std::uint64_t PdfDocument::ReadXrefTable(std::uint64_t offset, PdfObject& traile
       }
     }
   }
-  const Indirect parsed = [&] {
-    // The trailer dictionary, parsed where the word "trailer" ended.
-    const std::uint64_t at = windowStart + pos;
-    for (std::size_t n = kFirstWindow;; n *= 4) {
-      const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - at));
-      const std::string bytes = ReadBytes(at, length);
-      PdfParser parser(bytes, at + length >= size);
-      Indirect result;
-      const ParseStatus s = parser.Object(result.value);
-      if (s == ParseStatus::Ok) return result;
-      if (s == ParseStatus::Bad || n >= kMaxWindow || at + length >= size) Broken();
-    }
-  }();
-  trailer = parsed.value;
+  // The trailer dictionary, parsed where the word "trailer" ended.
+  const auto object = [](PdfParser& parser, Indirect& result) { return parser.Object(result.value); };
+  trailer = ParseGrowingAt(windowStart + pos, object).value;
   if (!trailer.Is(PdfKind::Dictionary)) Broken();
   const PdfObject* xrefStm = trailer.Find("XRefStm");
   if (xrefStm && xrefStm->Is(PdfKind::Integer) && xrefStm->integer > 0 &&
@@ -244,19 +246,19 @@ void PdfDocument::ReadXrefStream(std::uint64_t offset, PdfObject& trailer) {
   if (!widths || !widths->Is(PdfKind::Array) || widths->items.size() != 3) Broken();
   int w[3];
   for (int i = 0; i < 3; ++i) {
-    const std::int64_t width = IntegerOf(&widths->items[i], -1);
+    const std::int64_t width = IntegerOr(&widths->items[i], -1);
     if (width < 0 || width > 8) Broken();
     w[i] = static_cast<int>(width);
   }
   const std::size_t entryBytes = static_cast<std::size_t>(w[0] + w[1] + w[2]);
   if (entryBytes == 0) Broken();
-  const std::int64_t size = IntegerOf(dictionary.Find("Size"), -1);
+  const std::int64_t size = IntegerOr(dictionary.Find("Size"), -1);
   if (size < 0 || size > kMaxObjectNumber) Broken();
   std::vector<std::int64_t> index;
   if (const PdfObject* indexArray = dictionary.Find("Index")) {
     if (!indexArray->Is(PdfKind::Array) || indexArray->items.size() % 2) Broken();
     for (const PdfObject& item : indexArray->items) {
-      const std::int64_t value = IntegerOf(&item, -1);
+      const std::int64_t value = IntegerOr(&item, -1);
       if (value < 0 || value > kMaxObjectNumber) Broken();
       index.push_back(value);
     }
@@ -301,38 +303,28 @@ void PdfDocument::ReadXrefStream(std::uint64_t offset, PdfObject& trailer) {
 }
 
 PdfDocument::Indirect PdfDocument::ParseIndirectAt(std::uint64_t offset, const PdfRef* expected) {
-  const std::uint64_t size = file_.Size();
-  if (offset >= size) Broken();
-  for (std::size_t n = kFirstWindow;; n *= 4) {
-    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - offset));
-    const bool complete = offset + length >= size;
-    const std::string bytes = ReadBytes(offset, length);
-    PdfParser parser(bytes, complete);
+  return ParseGrowingAt(offset, [&](PdfParser& parser, Indirect& result) {
     PdfRef ref;
-    Indirect result;
     ParseStatus s = parser.ObjectHeader(ref);
     if (s == ParseStatus::Ok && expected && !(ref == *expected)) Broken();
     if (s == ParseStatus::Ok) s = parser.Object(result.value);
     std::size_t dataStart = 0;
     if (s == ParseStatus::Ok && result.value.Is(PdfKind::Dictionary))
       s = parser.StreamStart(result.isStream, dataStart);
-    if (s == ParseStatus::Ok) {
-      result.dataOffset = offset + dataStart;
-      return result;
-    }
-    if (s == ParseStatus::Bad || complete || n >= kMaxWindow) Broken();
-  }
+    result.dataOffset = offset + dataStart;
+    return s;
+  });
 }
 
 std::string PdfDocument::StreamData(const Indirect& stream, std::size_t maxDecoded) {
-  const PdfObject length = Resolved(stream.value.Find("Length") ? *stream.value.Find("Length") : PdfObject{});
+  const PdfObject length = ResolvedEntry(stream.value, "Length");
   if (!length.Is(PdfKind::Integer) || length.integer < 0) Broken();
   const std::uint64_t size = file_.Size();
   if (stream.dataOffset > size || static_cast<std::uint64_t>(length.integer) > size - stream.dataOffset) Broken();
   if (static_cast<std::uint64_t>(length.integer) > kMaxDecoded) Fail(PdfReadStatus::Unsupported);
   const std::string encoded = ReadBytes(stream.dataOffset, static_cast<std::size_t>(length.integer));
-  const PdfObject filter = Resolved(stream.value.Find("Filter") ? *stream.value.Find("Filter") : PdfObject{});
-  const PdfObject parms = Resolved(stream.value.Find("DecodeParms") ? *stream.value.Find("DecodeParms") : PdfObject{});
+  const PdfObject filter = ResolvedEntry(stream.value, "Filter");
+  const PdfObject parms = ResolvedEntry(stream.value, "DecodeParms");
   DecodeResult decoded = DecodePdfStream(encoded, filter, parms, maxDecoded);
   switch (decoded.status) {
     case DecodeStatus::Ok:
@@ -380,8 +372,8 @@ const PdfDocument::ObjectStream& PdfDocument::LoadObjectStream(std::int64_t numb
   if (!indirect.isStream) Broken();
   ObjectStream stream;
   stream.data = StreamData(indirect, kMaxDecoded);
-  const std::int64_t count = IntegerOf(indirect.value.Find("N"), -1);
-  stream.first = IntegerOf(indirect.value.Find("First"), -1);
+  const std::int64_t count = IntegerOr(indirect.value.Find("N"), -1);
+  stream.first = IntegerOr(indirect.value.Find("First"), -1);
   if (count < 0 || stream.first < 0 || static_cast<std::uint64_t>(stream.first) > stream.data.size()) Broken();
   PdfParser header(std::string_view(stream.data).substr(0, static_cast<std::size_t>(stream.first)), true);
   for (std::int64_t i = 0; i < count; ++i) {
@@ -419,6 +411,11 @@ PdfObject PdfDocument::Resolved(const PdfObject& object) {
   return current;
 }
 
+PdfObject PdfDocument::ResolvedEntry(const PdfObject& dictionary, std::string_view key) {
+  const PdfObject* value = dictionary.Find(key);
+  return value ? Resolved(*value) : PdfObject{};
+}
+
 PdfReadStatus PdfDocument::Resolve(const PdfObject& object, PdfObject& out) {
   return Guarded([&] { out = Resolved(object); });
 }
@@ -434,20 +431,18 @@ PdfObject PdfDocument::Catalog() {
 PdfChangePermission PdfDocument::ChangePermission() {
   PdfChangePermission permission = PdfChangePermission::NotCertified;
   Guarded([&] {
-    const PdfObject catalog = Catalog();
-    const PdfObject perms = Resolved(catalog.Find("Perms") ? *catalog.Find("Perms") : PdfObject{});
-    const PdfObject signature = Resolved(perms.Find("DocMDP") ? *perms.Find("DocMDP") : PdfObject{});
+    const PdfObject perms = ResolvedEntry(catalog_, "Perms");
+    const PdfObject signature = ResolvedEntry(perms, "DocMDP");
     if (!signature.Is(PdfKind::Dictionary)) return;
     // Certified without a readable level: the strictest reading.
     permission = PdfChangePermission::NoChanges;
-    const PdfObject references = Resolved(signature.Find("Reference") ? *signature.Find("Reference") : PdfObject{});
+    const PdfObject references = ResolvedEntry(signature, "Reference");
     for (const PdfObject& item : references.items) {
       const PdfObject reference = Resolved(item);
       const PdfObject* method = reference.Find("TransformMethod");
       if (!method || !method->IsName("DocMDP")) continue;
-      const PdfObject params =
-          Resolved(reference.Find("TransformParams") ? *reference.Find("TransformParams") : PdfObject{});
-      const std::int64_t p = IntegerOf(params.Find("P"), 2);
+      const PdfObject params = ResolvedEntry(reference, "TransformParams");
+      const std::int64_t p = IntegerOr(params.Find("P"), 2);
       permission = p == 3 ? PdfChangePermission::Annotations
                           : p == 2 ? PdfChangePermission::FormFilling : PdfChangePermission::NoChanges;
     }
@@ -458,10 +453,9 @@ PdfChangePermission PdfDocument::ChangePermission() {
 bool PdfDocument::HasSignatures() {
   bool signatures = false;
   Guarded([&] {
-    const PdfObject catalog = Catalog();
-    const PdfObject form = Resolved(catalog.Find("AcroForm") ? *catalog.Find("AcroForm") : PdfObject{});
-    const PdfObject flags = Resolved(form.Find("SigFlags") ? *form.Find("SigFlags") : PdfObject{});
-    signatures = (flags.Is(PdfKind::Integer) && (flags.integer & 1)) || catalog.Find("Perms");
+    const PdfObject form = ResolvedEntry(catalog_, "AcroForm");
+    const PdfObject flags = ResolvedEntry(form, "SigFlags");
+    signatures = (flags.Is(PdfKind::Integer) && (flags.integer & 1)) || catalog_.Find("Perms");
   });
   return signatures;
 }
@@ -474,19 +468,22 @@ PdfReadStatus PdfDocument::Page(int index, PdfPage& page) {
 // Down the tree by the nodes' /Count, so only the nodes on the way are read.
 void PdfDocument::FindPage(int index, PdfPage& page) {
   page = PdfPage{};
-  const PdfObject catalog = Catalog();
-  const PdfObject* pagesRef = catalog.Find("Pages");
+  const PdfObject* pagesRef = catalog_.Find("Pages");
   if (!pagesRef || !pagesRef->Is(PdfKind::Reference)) Broken();
   PdfObject node = Resolved(*pagesRef);
   PdfObject inheritedMedia, inheritedCrop, inheritedRotate, inheritedResources;
+  // A node's or the page's own attributes override those of the nodes above.
+  auto inherit = [&](const PdfObject& from) {
+    for (auto [key, slot] : {std::pair{"MediaBox", &inheritedMedia}, std::pair{"CropBox", &inheritedCrop},
+                             std::pair{"Rotate", &inheritedRotate}, std::pair{"Resources", &inheritedResources}})
+      if (const PdfObject* value = from.Find(key)) *slot = *value;
+  };
   std::set<std::int64_t> visited{pagesRef->ref.number};
   std::int64_t remaining = index;
   for (int depth = 0;; ++depth) {
     if (depth > kMaxNesting || !node.Is(PdfKind::Dictionary)) Broken();
-    for (auto [key, slot] : {std::pair{"MediaBox", &inheritedMedia}, std::pair{"CropBox", &inheritedCrop},
-                             std::pair{"Rotate", &inheritedRotate}, std::pair{"Resources", &inheritedResources}})
-      if (const PdfObject* value = node.Find(key)) *slot = *value;
-    const PdfObject kids = Resolved(node.Find("Kids") ? *node.Find("Kids") : PdfObject{});
+    inherit(node);
+    const PdfObject kids = ResolvedEntry(node, "Kids");
     if (!kids.Is(PdfKind::Array)) Broken();
     bool descended = false;
     for (const PdfObject& kid : kids.items) {
@@ -495,7 +492,7 @@ void PdfDocument::FindPage(int index, PdfPage& page) {
       if (!child.Is(PdfKind::Dictionary)) Broken();
       const PdfObject* type = child.Find("Type");
       const bool isNode = child.Find("Kids") && !(type && type->IsName("Page"));
-      const std::int64_t count = isNode ? IntegerOf(child.Find("Count"), -1) : 1;
+      const std::int64_t count = isNode ? IntegerOr(child.Find("Count"), -1) : 1;
       if (count < 0) Broken();
       if (remaining >= count) {
         remaining -= count;
@@ -516,16 +513,14 @@ void PdfDocument::FindPage(int index, PdfPage& page) {
     if (!page.dictionary.Is(PdfKind::Null)) break;
   }
   const PdfObject& dictionary = page.dictionary;
-  for (auto [key, slot] : {std::pair{"MediaBox", &inheritedMedia}, std::pair{"CropBox", &inheritedCrop},
-                           std::pair{"Rotate", &inheritedRotate}, std::pair{"Resources", &inheritedResources}})
-    if (const PdfObject* value = dictionary.Find(key)) *slot = *value;
+  inherit(dictionary);
   // US Letter when the file names no media box, as readers assume.
   if (!ReadBox(Resolved(inheritedMedia), page.mediaBox)) page.mediaBox = {0, 0, 612, 792};
   if (!ReadBox(Resolved(inheritedCrop), page.cropBox)) page.cropBox = page.mediaBox;
   const PdfObject rotate = Resolved(inheritedRotate);
   const std::int64_t degrees = rotate.IsNumber() ? static_cast<std::int64_t>(rotate.Number()) : 0;
   page.rotate = static_cast<int>(((degrees % 360) + 360) % 360) / 90 * 90;
-  const PdfObject unit = Resolved(dictionary.Find("UserUnit") ? *dictionary.Find("UserUnit") : PdfObject{});
+  const PdfObject unit = ResolvedEntry(dictionary, "UserUnit");
   page.userUnit = unit.IsNumber() && unit.Number() > 0 && unit.Number() < 1e6 ? unit.Number() : 1;
   page.resources = inheritedResources;
   if (page.mediaBox.Width() <= 0 || page.mediaBox.Height() <= 0) Broken();

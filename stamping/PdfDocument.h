@@ -89,10 +89,14 @@ class PdfDocument {
   std::uint64_t ReadXrefTable(std::uint64_t offset, PdfObject& trailer, std::vector<std::pair<std::int64_t, Entry>>& freed);
   void ReadXrefStream(std::uint64_t offset, PdfObject& trailer);
   void AddEntry(std::int64_t number, const Entry& entry);
+  template <typename Parse>
+  Indirect ParseGrowingAt(std::uint64_t offset, Parse parse);
   Indirect ParseIndirectAt(std::uint64_t offset, const PdfRef* expected);
   std::string StreamData(const Indirect& stream, std::size_t maxDecoded);
   PdfObject Object(PdfRef ref);
   PdfObject Resolved(const PdfObject& object);
+  // The dictionary's entry, followed if it is a reference; null when absent.
+  PdfObject ResolvedEntry(const PdfObject& dictionary, std::string_view key);
   const ObjectStream& LoadObjectStream(std::int64_t number);
   PdfObject ObjectFromStream(std::int64_t number, const Entry& entry);
   PdfObject Catalog();
@@ -101,6 +105,7 @@ class PdfDocument {
   RandomAccessFile& file_;
   std::unordered_map<std::int64_t, Entry> entries_;
   PdfObject trailer_;
+  PdfObject catalog_;  // the document catalog, resolved by Open
   std::uint64_t startXref_ = 0;
   bool newestIsStream_ = false;
   std::int64_t nextNumber_ = 1;

@@ -44,22 +44,17 @@ int Paeth(int a, int b, int c) {
   return pb <= pc ? b : c;
 }
 
-std::int64_t IntegerOr(const PdfObject& dictionary, std::string_view key, std::int64_t fallback) {
-  const PdfObject* value = dictionary.Find(key);
-  return value && value->Is(PdfKind::Integer) ? value->integer : fallback;
-}
-
 DecodeResult Unpredict(std::string data, const PdfObject& parms) {
   DecodeResult result;
-  const std::int64_t predictor = IntegerOr(parms, "Predictor", 1);
+  const std::int64_t predictor = IntegerOr(parms.Find("Predictor"), 1);
   if (predictor <= 1) {
     result.status = DecodeStatus::Ok;
     result.data = std::move(data);
     return result;
   }
-  const std::int64_t colors = IntegerOr(parms, "Colors", 1);
-  const std::int64_t bits = IntegerOr(parms, "BitsPerComponent", 8);
-  const std::int64_t columns = IntegerOr(parms, "Columns", 1);
+  const std::int64_t colors = IntegerOr(parms.Find("Colors"), 1);
+  const std::int64_t bits = IntegerOr(parms.Find("BitsPerComponent"), 8);
+  const std::int64_t columns = IntegerOr(parms.Find("Columns"), 1);
   if (colors < 1 || colors > 32 || columns < 1 || columns > (1 << 24) ||
       (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16)) {
     result.status = DecodeStatus::Unsupported;

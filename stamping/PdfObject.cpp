@@ -1,7 +1,8 @@
 #include "PdfObject.h"
 
-#include <cmath>
 #include <cstdio>
+
+#include "Decimal.h"
 
 PdfObject PdfObject::MakeInteger(std::int64_t value) {
   PdfObject o;
@@ -70,10 +71,6 @@ void PdfObject::Set(std::string_view key, PdfObject value) {
   entries.emplace_back(std::string(key), std::move(value));
 }
 
-void PdfObject::Remove(std::string_view key) {
-  std::erase_if(entries, [key](const auto& entry) { return entry.first == key; });
-}
-
 namespace {
 
 bool IsRegularNameByte(unsigned char c) {
@@ -109,14 +106,9 @@ void AppendString(std::string& out, std::string_view bytes) {
 }  // namespace
 
 std::string PdfNumberText(double value) {
-  if (!std::isfinite(value)) return "0";
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%.5f", value);
-  std::string_view text = buffer;
-  while (!text.empty() && text.back() == '0') text.remove_suffix(1);
-  if (!text.empty() && text.back() == '.') text.remove_suffix(1);
-  if (text == "-0" || text.empty()) return "0";
-  return std::string(text);
+  std::string text;
+  AppendDecimal(text, value, 5);
+  return text;
 }
 
 void AppendPdfObject(std::string& out, const PdfObject& object) {

@@ -46,9 +46,14 @@ struct PdfObject {
   const PdfObject* Find(std::string_view key) const;
   PdfObject* Find(std::string_view key);
   void Set(std::string_view key, PdfObject value);
-  void Remove(std::string_view key);
 };
+
+// The object's integer; fallback when it is absent (nullptr) or no integer.
+inline std::int64_t IntegerOr(const PdfObject* object, std::int64_t fallback) {
+  return object && object->Is(PdfKind::Integer) ? object->integer : fallback;
+}
 
 // The object in PDF syntax, as it goes into a file.
 void AppendPdfObject(std::string& out, const PdfObject& object);
+// A number with at most five decimals (AppendDecimal): no exponent, no trailing zeros.
 std::string PdfNumberText(double value);

@@ -16,9 +16,6 @@ class PdfParser {
   // stream), so running out of bytes is the end, not a short window.
   PdfParser(std::string_view data, bool complete) : data_(data), complete_(complete) {}
 
-  std::size_t Position() const { return pos_; }
-  void SetPosition(std::size_t pos) { pos_ = pos; }
-
   ParseStatus Object(PdfObject& out);
   ParseStatus Integer(std::int64_t& value);
   // The next token is this keyword (true, false, null, obj, xref, trailer …).

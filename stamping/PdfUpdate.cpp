@@ -6,6 +6,7 @@
 #include <new>
 
 #include "PdfFilters.h"
+#include "Utf8.h"
 
 namespace {
 
@@ -37,19 +38,8 @@ std::string PdfText(std::string_view utf8) {
     out += static_cast<char>(unit & 0xFF);
   };
   for (std::size_t i = 0; i < utf8.size();) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    const int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    unsigned code = length == 1 ? c : length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
-    bool valid = length > 0 && i + length <= utf8.size();
-    for (int k = 1; valid && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (valid && ((length == 2 && code < 0x80) || (length == 3 && code < 0x800) || (length == 4 && code < 0x10000) ||
-                  code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)))
-      valid = false;
-    if (!valid) {
+    auto [code, length] = DecodeUtf8(utf8, i);
+    if (length == 0) {
       put(0xFFFD);
       ++i;
       continue;
@@ -61,7 +51,7 @@ std::string PdfText(std::string_view utf8) {
     } else {
       put(code);
     }
-    i += static_cast<std::size_t>(length);
+    i += length;
   }
   return out;
 }

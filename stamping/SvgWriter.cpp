@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "Decimal.h"
+#include "Utf8.h"
 
 namespace {
 
@@ -58,37 +59,22 @@ std::string Hex(Color c) {
 std::string XmlText(std::string_view utf8) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                     : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    if (length == 0 || i + length > utf8.size()) {
+    const auto [c, length] = DecodeUtf8(utf8, i);
+    if (length == 0) {
       ++i;
       continue;
     }
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    bool valid = true;
-    for (int k = 1; k < length; ++k) {
-      const auto b = static_cast<unsigned char>(utf8[i + k]);
-      valid = valid && (b & 0xC0) == 0x80;
-      c = (c << 6) | (b & 0x3F);
-    }
-    static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-    valid = valid && c >= kShortest[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
     const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
-    if (!valid) {
-      ++i;
-      continue;
-    }
     if (allowed) {
       switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
-        default: out.append(utf8.substr(i, static_cast<std::size_t>(length)));
+        default: out.append(utf8.substr(i, length));
       }
     }
-    i += static_cast<std::size_t>(length);
+    i += length;
   }
   return out;
 }

@@ -2,36 +2,9 @@
 
 #include <cstdint>
 
-namespace {
+#include "Utf8.h"
 
-// The length of the UTF-8 sequence at text[i], 0 when it is not one.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char b = byte(i);
-  if (b < 0x80) return 1;
-  std::size_t length = 0;
-  std::uint32_t code = 0;
-  if ((b & 0xE0) == 0xC0) {
-    length = 2;
-    code = b & 0x1F;
-  } else if ((b & 0xF0) == 0xE0) {
-    length = 3;
-    code = b & 0x0F;
-  } else if ((b & 0xF8) == 0xF0) {
-    length = 4;
-    code = b & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (byte(i + k) & 0x3F);
-  }
-  static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return length;
-}
+namespace {
 
 void AppendUtf8(std::string& out, std::uint32_t code) {
   if (code < 0x80) {
@@ -206,7 +179,7 @@ class Reader {
         continue;
       }
       if (static_cast<unsigned char>(c) < 0x20) return Fail("a control character in a string");
-      const std::size_t length = Utf8SequenceLength(text_, at_);
+      const std::size_t length = DecodeUtf8(text_, at_).length;
       if (length == 0) return Fail("a string is not UTF-8");
       out.append(text_.substr(at_, length));
       at_ += length;
@@ -245,7 +218,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
       out += "\\u00";
       out += kHex[c >> 4];
       out += kHex[c & 0x0F];
-    } else if (const std::size_t length = Utf8SequenceLength(text, i); length > 1) {
+    } else if (const std::size_t length = DecodeUtf8(text, i).length; length > 1) {
       out.append(text.substr(i, length));
       i += length;
       continue;
@@ -261,7 +234,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
 
 bool IsUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = Utf8SequenceLength(text, i);
+    const std::size_t length = DecodeUtf8(text, i).length;
     if (length == 0) return false;
     i += length;
   }

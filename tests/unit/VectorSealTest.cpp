@@ -49,11 +49,11 @@ PackedDib RedDotPicture(int width, int height) {
 const VectorShape& ShapeOf(const VectorItem& item) { return std::get<VectorShape>(item.content); }
 
 // An item's outline in the drawing's space.
-VectorPath::Bounds BoundsOf(const VectorItem& item) {
+BoxD BoundsOf(const VectorItem& item) {
   return ShapeOf(item).path.Transformed(item.transform).ControlBounds();
 }
 
-void ExpectBounds(const VectorPath::Bounds& b, double left, double top, double right, double bottom) {
+void ExpectBounds(const BoxD& b, double left, double top, double right, double bottom) {
   EXPECT_NEAR(b.left, left, 1e-6);
   EXPECT_NEAR(b.top, top, 1e-6);
   EXPECT_NEAR(b.right, right, 1e-6);
@@ -177,7 +177,7 @@ TEST_F(VectorCanvasTest, ANotXorPenShowsItsColourOnPaperAndInvertsTheInkItCrosse
   EXPECT_EQ(ShapeOf(crossed).fill, kBlack) << "NOT(aqua XOR red) is black";
   ASSERT_EQ(crossed.clips.size(), 1u);
   // The pen's area: 16 pixels across, with round ends.
-  const VectorPath::Bounds area = crossed.clips[0].ControlBounds();
+  const BoxD area = crossed.clips[0].ControlBounds();
   ExpectBounds(area, -8, 22, 48, 38);
 
   // A white pen changes neither paper nor ink.
@@ -349,7 +349,7 @@ TEST_F(SealVectorsTest, SecurityMarksAreLaidOutAsOnTheClipboardsPicture) {
   EXPECT_EQ(marked.height, 35 + 30);
   // The seal's ring, last drawn, over its designed size 5 pixels down.
   const double across = 930.0 * kScreen / 100000;
-  const VectorPath::Bounds ring = BoundsOf(marked.items[marked.items.size() - seal.items.size()]);
+  const BoxD ring = BoundsOf(marked.items[marked.items.size() - seal.items.size()]);
   const double scale = across / 242, ringInset = (121 - 117) * scale;
   ExpectBounds(ring, 32 + ringInset, 5 + ringInset, 32 + across - ringInset, 5 + across - ringInset);
   // The watermark lines cross the red text: black where they do.
