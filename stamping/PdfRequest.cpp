@@ -18,12 +18,6 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
-bool ParseMm(std::string_view text, double& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) && value >= 0 &&
-         value <= kMaxMm;
-}
-
 bool ParseInt(std::string_view text, int low, int high, int& value) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size() && value >= low && value <= high;
@@ -167,6 +161,12 @@ PdfArgumentError ParsePdfArguments(const std::vector<std::string>& words, PdfCon
   if (out && request.inPlace) return {PdfArgumentError::Kind::Conflict, "--out --in-place"};
   request.position.atCorner = !at;
   return {};
+}
+
+bool ParseMm(std::string_view text, double& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) && value >= 0 &&
+         value <= kMaxMm;
 }
 
 std::vector<std::string> SplitOptionWords(std::string_view text) {

@@ -43,6 +43,9 @@ struct PdfArgumentError {
 // [--flatten]. Options are matched without regard to case.
 PdfArgumentError ParsePdfArguments(const std::vector<std::string>& words, PdfControlRequest& request);
 
+// A length in millimetres as the user writes it ("12.5"), from 0 to 10000.
+bool ParseMm(std::string_view text, double& value);
+
 // The words of one option string, as a command line splits them: blanks
 // separate, double quotes keep blanks inside a word.
 std::vector<std::string> SplitOptionWords(std::string_view text);

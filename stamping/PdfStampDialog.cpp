@@ -8,6 +8,8 @@
 #include <cwchar>
 
 #include "Dialog.h"
+#include "PdfRequest.h"
+#include "Text.h"
 #include "resource.h"
 
 namespace {
@@ -20,12 +22,6 @@ std::wstring MmText(double mm) {
   wchar_t text[32];
   std::swprintf(text, 32, L"%g", std::round(mm * 10) / 10);
   return text;
-}
-
-bool ParseMm(const std::wstring& text, double& mm) {
-  wchar_t* end = nullptr;
-  mm = std::wcstod(text.c_str(), &end);
-  return !text.empty() && end && *end == L'\0' && std::isfinite(mm) && mm >= 0 && mm <= 10000;
 }
 
 class PdfStampDialog : public ModalDialog {
@@ -192,11 +188,11 @@ class PdfStampDialog : public ModalDialog {
     r.position.atCorner = IsDlgButtonChecked(hwnd_, IDC_PDF_AT_POINT) != BST_CHECKED;
     const LRESULT corner = SendMessageW(Item(IDC_PDF_CORNER), CB_GETCURSEL, 0, 0);
     r.position.corner = kCornerValues[corner >= 0 && corner < 4 ? corner : 1];
-    if (r.position.atCorner && !ParseMm(ItemText(IDC_PDF_MARGIN), r.position.marginMm))
+    if (r.position.atCorner && !ParseMm(Utf8FromWide(ItemText(IDC_PDF_MARGIN)), r.position.marginMm))
       return Refuse(IDC_PDF_MARGIN, L"余白をmmの数で入力してください。");
-    if (!r.position.atCorner && !ParseMm(ItemText(IDC_PDF_X), r.position.xMm))
+    if (!r.position.atCorner && !ParseMm(Utf8FromWide(ItemText(IDC_PDF_X)), r.position.xMm))
       return Refuse(IDC_PDF_X, L"横の位置をmmの数で入力してください。");
-    if (!r.position.atCorner && !ParseMm(ItemText(IDC_PDF_Y), r.position.yMm))
+    if (!r.position.atCorner && !ParseMm(Utf8FromWide(ItemText(IDC_PDF_Y)), r.position.yMm))
       return Refuse(IDC_PDF_Y, L"縦の位置をmmの数で入力してください。");
     r.mode = IsDlgButtonChecked(hwnd_, IDC_PDF_IN_PLACE) == BST_CHECKED ? PdfWriteMode::InPlace : PdfWriteMode::Copy;
     r.flatten = IsDlgButtonChecked(hwnd_, IDC_PDF_FLATTEN) == BST_CHECKED;

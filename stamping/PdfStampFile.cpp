@@ -184,11 +184,8 @@ PdfPreviewFacts ReadPdfFacts(const std::wstring& path, const PdfPageChoice& choi
     return facts;
   }
   facts.pageCount = document.PageCount();
-  const int index = choice.kind == PdfPageChoice::Kind::First  ? 0
-                    : choice.kind == PdfPageChoice::Kind::Last ? facts.pageCount - 1
-                                                               : choice.number - 1;
   PdfPage page;
-  const PdfReadStatus s = document.Page(index, page);
+  const PdfReadStatus s = document.Page(PageIndex(choice, facts.pageCount), page);
   facts.result = ResultOfRead(s);
   if (s == PdfReadStatus::Ok) facts.shown = ShownPageSize(page);
   return facts;

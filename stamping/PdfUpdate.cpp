@@ -339,6 +339,8 @@ PdfStampResult CheckPermission(PdfDocument& document, bool flatten) {
   return PdfStampResult::Stamped;
 }
 
+}  // namespace
+
 int PageIndex(const PdfPageChoice& choice, int count) {
   switch (choice.kind) {
     case PdfPageChoice::Kind::First:
@@ -350,8 +352,6 @@ int PageIndex(const PdfPageChoice& choice, int count) {
   }
   return choice.number - 1;
 }
-
-}  // namespace
 
 PdfStampResult ResultOfRead(PdfReadStatus status) {
   switch (status) {

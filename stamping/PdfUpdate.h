@@ -15,6 +15,9 @@ struct PdfPageChoice {
   enum class Kind { First, Last, Number } kind = Kind::Last;
   int number = 0;  // from 1, for Number
 };
+// The chosen page's index from 0 in a document of count pages (out of range
+// when there is no such page).
+int PageIndex(const PdfPageChoice& choice, int count);
 
 struct PdfStampSpec {
   PdfPageChoice page;
