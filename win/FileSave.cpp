@@ -30,24 +30,6 @@ std::size_t ColourTableBytes(const BITMAPINFOHEADER& header) {
 
 namespace {
 
-// A fresh empty file of a unique name in folder; empty when it cannot be made
-// (the error is in GetLastError).
-std::wstring TemporaryFileIn(const std::wstring& folder) {
-  wchar_t temporary[MAX_PATH + 16] = {};
-  if (folder.size() > MAX_PATH - 14) {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return {};
-  }
-  if (GetTempFileNameW(folder.c_str(), L"vrn", 0, temporary) == 0) return {};
-  // Wine names a file it could not make (a folder that takes no new files)
-  // as if it had made it.
-  if (const DWORD error = GetLastError(); GetFileAttributesW(temporary) == INVALID_FILE_ATTRIBUTES) {
-    SetLastError(error ? error : ERROR_ACCESS_DENIED);
-    return {};
-  }
-  return temporary;
-}
-
 DWORD LastErrorOr(DWORD fallback) {
   const DWORD error = GetLastError();
   return error ? error : fallback;
@@ -129,6 +111,22 @@ DWORD MoveIntoPlace(const std::wstring& temporary, const std::wstring& target, b
 }
 
 }  // namespace
+
+std::wstring TemporaryFileIn(const std::wstring& folder) {
+  wchar_t temporary[MAX_PATH + 16] = {};
+  if (folder.size() > MAX_PATH - 14) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return {};
+  }
+  if (GetTempFileNameW(folder.c_str(), L"vrn", 0, temporary) == 0) return {};
+  // Wine names a file it could not make (a folder that takes no new files)
+  // as if it had made it.
+  if (const DWORD error = GetLastError(); GetFileAttributesW(temporary) == INVALID_FILE_ATTRIBUTES) {
+    SetLastError(error ? error : ERROR_ACCESS_DENIED);
+    return {};
+  }
+  return temporary;
+}
 
 DWORD SaveReplacing(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write) {
   const std::wstring target = FullPath(path);

@@ -13,6 +13,10 @@
 #include "ErrorText.h"
 #include "WorkImage.h"
 
+// A fresh empty file of a unique name in folder; empty when it cannot be
+// made (the error is in GetLastError).
+std::wstring TemporaryFileIn(const std::wstring& folder);
+
 // Creates the content through `write` (given the temporary file's path, true
 // when it wrote it), flushes it to the disk and puts it in path's place: an
 // existing file is replaced keeping its attributes, ACL and short name. In a

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "FileSave.h"
 #include "Text.h"
 
 namespace {
@@ -95,10 +96,8 @@ bool FolderAcceptsNewFiles(const std::wstring& folder) {
   if (folder.empty()) return false;
   // The one sure answer is to try: permissions, policies and read-only media
   // all have their say.
-  wchar_t probe[MAX_PATH + 16] = {};
-  if (folder.size() > MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"vrn", 0, probe) == 0) return false;
-  // The name alone proves nothing: Wine gives one it could not make.
-  return DeleteFileW(probe) != FALSE;
+  const std::wstring probe = TemporaryFileIn(folder);
+  return !probe.empty() && DeleteFileW(probe.c_str()) != FALSE;
 }
 
 bool ProgramFolderWritable() { return FolderAcceptsNewFiles(ProgramFolder()); }
