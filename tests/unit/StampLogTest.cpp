@@ -9,6 +9,7 @@
 #include "Json.h"
 #include "Sha256.h"
 #include "StampLog.h"
+#include "StampLogLines.h"
 
 namespace {
 
@@ -84,18 +85,6 @@ std::vector<StampLogFile> MakeLog(int count, int perFile) {
     prev = NextPrev(files.back().bytes);
   }
   return files;
-}
-
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  for (std::string_view line : LogLines(bytes)) lines.emplace_back(line);
-  return lines;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\n";
-  return bytes;
 }
 
 TEST(StampLogRecords, ALineHoldsEveryMemberAndReadsBack) {

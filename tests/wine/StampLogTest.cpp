@@ -20,6 +20,7 @@
 #include "Shell.h"
 #include "Sha256.h"
 #include "StampLog.h"
+#include "StampLogLines.h"
 #include "StampLogFiles.h"
 #include "StampLogViewer.h"
 #include "StampRecorder.h"
@@ -73,18 +74,6 @@ void MakeLogFolder() {
 void WriteLog(const std::wstring& name, const std::string& bytes) {
   MakeLogFolder();
   ASSERT_TRUE(harness::WriteWholeFile(StampLogFolder() + L"\\" + name, bytes.data(), bytes.size()));
-}
-
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  for (std::string_view line : LogLines(bytes)) lines.emplace_back(line);
-  return lines;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\n";
-  return bytes;
 }
 
 StampLabel Entry(StampSeal seal, const char* cp932Text) {
